@@ -1,0 +1,138 @@
+// The field readers: number, sender, name and subject from a header line;
+// date, time and replied-to number from the date line after it.
+#include "convert/convert.h"
+#include "convert/rfc822_date.h"
+
+namespace tav {
+
+namespace {
+
+// "へ", which follows the number of the message replied to.
+constexpr std::string_view kReplyMarker = "\x82\xD6";
+
+// The characters of `chars` (at most five) with zeros in front, five in all.
+std::string ZeroPadded(std::string_view chars, Col count) {
+  return std::string(static_cast<std::size_t>(5 - count), '0') + std::string(chars);
+}
+
+Col CharCount(std::string_view text) {
+  Columns columns;
+  columns.Assign(text);
+  return columns.Count();
+}
+
+// The text without its ASCII spaces. A space byte is always a character of
+// its own, so this drops exactly the space characters.
+std::string WithoutSpaces(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    if (c != ' ') out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+void Convert::ReadHeaderLine() {
+  SenderId.clear();
+  SenderName.clear();
+  Subject.clear();
+  const Col n = HeaderWidth;
+  columns_.Assign(Line(CurLine));
+  const Columns& line = columns_;
+  const Col length = line.Count();
+
+  const std::string_view number = line.Mid(1, n);
+  MsgNo = ZeroPadded(number, CharCount(number));
+
+  // Sender ID: the first non-space column from 2N + 2 to 30 (a column past
+  // the end of the line counts as not a space). All spaces: no ID, and the
+  // name is looked for from column 31.
+  Col pos = 31;
+  for (Col c = 2 * n + 2; c <= 30; ++c) {
+    if (!line.IsSpace(c)) {
+      SenderId = line.Mid(c, 8);
+      pos = c + 8;
+      break;
+    }
+  }
+
+  // Name start: the next non-space column.
+  Col nameStart = 0;
+  for (Col c = pos; c <= length; ++c) {
+    if (!line.IsSpace(c)) {
+      nameStart = c;
+      pos = c;
+      break;
+    }
+  }
+
+  // Name end: the next space, which the name keeps.
+  Col nameChars = 0;
+  for (Col c = pos; c <= length; ++c) {
+    if (line.IsSpace(c)) {
+      nameChars = c - pos + 1;
+      SenderName = line.Mid(pos, nameChars);
+      pos = c;
+      break;
+    }
+  }
+
+  // Subject. Within the first four columns after the name's end, once a
+  // character has been taken, a space one or two columns on means that a
+  // short second word of the name stood there: the name takes it and the
+  // subject starts after it.
+  Col taken = 0;
+  Col c = pos;
+  for (; c <= length && c - pos < 4; ++c) {
+    if (taken > 0) {
+      Subject += line.At(c);
+      if (line.IsSpace(c + 1)) {
+        SenderName = line.Mid(nameStart, nameChars + 2);
+        Subject = WithoutSpaces(line.From(c + 1));
+        return;
+      }
+      if (line.IsSpace(c + 2)) {
+        SenderName = line.Mid(nameStart, nameChars + 3);
+        Subject = WithoutSpaces(line.From(c + 2));
+        return;
+      }
+    } else if (!line.IsSpace(c)) {
+      Subject += line.At(c);
+      ++taken;
+    }
+  }
+  // Beyond that, every non-space character belongs to the subject.
+  if (c <= length) Subject += WithoutSpaces(line.From(c));
+}
+
+void Convert::ReadDateLine() {
+  MsgDate.clear();
+  RefNo.clear();
+  MsgTime.clear();
+  const Col n = HeaderWidth;
+  columns_.Assign(Line(CurLine));
+  const Columns& line = columns_;
+  const Col length = line.Count();
+
+  for (Col c = 1; c <= length;) {
+    if (line.At(c) == kReplyMarker) {
+      // The N characters before the marker; fewer when the line starts sooner.
+      const Col first = c - n < 1 ? 1 : c - n;
+      RefNo = ZeroPadded(line.Mid(first, c - first), c - first);
+      return;
+    }
+    if (c + 3 <= length && line.IsAscii(c, '/') && line.IsAscii(c + 3, '/')) {
+      // A "/" in column 1 or 2 leaves no room for the year.
+      MsgDate = c >= 3 ? Rfc822Date(line.Mid(c - 2, 2), line.Mid(c + 1, 2), line.Mid(c + 4, 2))
+                       : std::string();
+      MsgTime = line.Mid(c + 7, 5);
+      c += 13;
+      continue;
+    }
+    ++c;
+  }
+}
+
+}  // namespace tav

@@ -1,0 +1,62 @@
+// Cutting a loaded log into messages: header lines are confirmed by the
+// line after them, then every confirmed header line opens one message.
+#include <algorithm>
+
+#include "convert/convert.h"
+#include "platform/cp932.h"
+
+namespace tav {
+
+void Convert::ConvertMessages() {
+  WrittenCount = 0;
+  BadNumbers.clear();
+
+  // Confirmation pass: a header line is only one when the line after it
+  // holds a ":" and a "/" (the end marker holds neither).
+  for (CurLine = 0; !AtEnd();) {
+    ++CurLine;
+    if (HeaderFlags[CurLine] == 0) continue;
+    const std::string_view next = Line(CurLine + 1);
+    if (next.find(':') == std::string_view::npos || next.find('/') == std::string_view::npos) {
+      HeaderFlags[CurLine] = 0;
+    }
+  }
+
+  // Message pass.
+  for (CurLine = 0; !AtEnd();) {
+    ++CurLine;
+    if (HeaderFlags[CurLine] == 0) continue;
+    ReadHeaderLine();
+    ++CurLine;
+    ReadDateLine();
+    CollectBody();
+    WriteEml();
+    if (LastWrite == WriteOutcome::Failed) {
+      g.ReportEmlUnwritable(EmlPath, LastWriteReason);
+      if (g.Answer != kOk) {
+        StopRun();
+        return;
+      }
+      break;  // the rest of this log is skipped
+    }
+  }
+
+  if (!BadNumbers.empty()) {
+    std::vector<std::string> shown;
+    for (const std::string& number : BadNumbers) shown.push_back(Cp932ForDisplay(number));
+    g.ReportBadMessageNumbers(shown);
+  }
+}
+
+void Convert::CollectBody() {
+  Body.clear();
+  for (;;) {
+    if (HeaderFlags[CurLine + 1] == 1) return;  // the next line opens the next message
+    ++CurLine;
+    if (AtEnd()) return;
+    Body += Line(CurLine);
+    Body += "\r\n";
+  }
+}
+
+}  // namespace tav

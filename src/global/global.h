@@ -1,0 +1,95 @@
+// Module `global`: the state that the whole program shares (the run's
+// variables, the message-box pair, the settings) and the shared procedures
+// that show the run's messages and keep the settings file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/ui.h"
+
+namespace tav {
+
+class Global {
+ public:
+  Global(Ui& windowUi, FileSystem& fileSystem) : ui(windowUi), files(fileSystem) {}
+  Global(const Global&) = delete;
+  Global& operator=(const Global&) = delete;
+
+  Ui& ui;
+  FileSystem& files;
+
+  // --- Run-time state shared by the run and the editor commands ---
+
+  // Slot i holds the name of `File1` entry i once a run or the editor
+  // command found it selected; all other slots are empty.
+  std::vector<std::filesystem::path> SelectedNames;
+  int CurFileIndex = 0;
+  int LastFileIndex = -1;
+  int FullAuto = 0;        // 1 = Full Auto: no confirmation but for the first file
+  int FirstConfirmed = 0;  // 1 once a run has shown its first confirmation
+  int Answer = 0;          // button code of the last message box
+  std::string MsgText;     // text of the message box being built (UTF-8)
+  std::filesystem::path LogPath;
+
+  // How the last attempt to create an output folder failed, for ReportDiskError.
+  DirResult DirError;
+
+  // --- Settings (tav.ini) ---
+
+  // Directory shown at start-up; code page 932 bytes, as in the file.
+  std::string DefaultDir;
+  // Leading characters of a log's file name that name its output folder.
+  // Shared with the run, which sets it from the number box.
+  std::int16_t DirNameLen = 0;
+  // Command prefix of the external editor; code page 932 bytes.
+  std::string EditorCommand;
+  std::filesystem::path SettingsPath;
+  std::filesystem::path WindowsDir;
+  std::filesystem::path ProgramDir;
+  std::string SettingsText;
+
+  // --- The run's messages (run_messages.cpp) ---
+
+  void ShowRunStatus();
+  void ConfirmRun();
+  void AskSkipLog();
+  void ReportDiskError();
+
+  // Boxes for the failures the run reports. Each offers OK (skip and go on,
+  // `Answer` 1) and Cancel (stop the run, `Answer` 2) unless it says otherwise.
+  void ReportLogUnreadable(const std::string& reason);
+  void ReportFolderUnusable(const std::filesystem::path& folder, const std::string& reason);
+  void ReportFolderNameUnsafe(const std::filesystem::path& folder);
+  void ReportEmlUnwritable(const std::filesystem::path& file, const std::string& reason);
+  // OK only: lists the message numbers of the log that were not written.
+  void ReportBadMessageNumbers(const std::vector<std::string>& numbers);
+  // OK only: the number box does not give a folder-name length.
+  void ReportBadFolderNameLen(const std::string& text);
+  // OK only: `text` (a directory or a command) cannot be stored in tav.ini.
+  void ReportNotStorable(const std::string& text);
+
+  // --- Settings file (settings.cpp) ---
+
+  void ReadSettings();
+  // Returns false (after telling the user) when the file could not be written.
+  bool WriteSettings();
+  void ResetSettings();
+  void StoreDefaultDir();
+
+  // `WindowsDir` and the default editor as code page 932 bytes.
+  std::string WindowsDirText() const;
+  std::string DefaultEditorCommand() const;
+  // The values that the default markers of a reset file stand for.
+  void ApplyResetValues();
+
+  // Shows `MsgText` and stores the button code in `Answer`.
+  void ShowMsgText(MsgKind kind, const std::string& title, Buttons buttons, Icon icon,
+                   const std::filesystem::path& subject = {}, const std::string& reason = {},
+                   const std::vector<std::string>& items = {});
+};
+
+}  // namespace tav

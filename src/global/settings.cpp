@@ -1,0 +1,132 @@
+// The settings file tav.ini: three positional lines, each a fixed key text
+// followed by its value, in code page 932.
+#include <string_view>
+
+#include "global/global.h"
+#include "global/number_text.h"
+#include "platform/cp932.h"
+#include "platform/paths.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::string_view kDefaultMarker = "z";
+
+// The file's lines; CR LF, CR and LF each end a line, and a line end at the
+// very end of the file adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
+      lines.push_back(text.substr(pos));
+      break;
+    }
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+  }
+  return lines;
+}
+
+// The text of a line from its `first`-th character (counted from 1) on.
+std::string_view FromChar(std::string_view line, std::size_t first) {
+  std::size_t i = 0;
+  for (std::size_t chars = 1; chars < first && i < line.size(); ++chars) i += CharSizeAt(line, i);
+  return line.substr(i);
+}
+
+}  // namespace
+
+std::string Global::WindowsDirText() const {
+  const std::string utf8 = Utf8FromPath(WindowsDir);
+  // The Windows directory is plain ASCII on every real system; anything else
+  // is kept as close as code page 932 allows.
+  if (auto bytes = Utf8ToCp932(utf8)) return *bytes;
+  return utf8;
+}
+
+std::string Global::DefaultEditorCommand() const { return WindowsDirText() + "\\write.exe "; }
+
+void Global::ApplyResetValues() {
+  DefaultDir = WindowsDirText();
+  DirNameLen = 3;
+  EditorCommand = DefaultEditorCommand();
+}
+
+void Global::ReadSettings() {
+  std::string bytes;
+  if (!files.ReadWholeFile(SettingsPath, bytes).ok) {
+    // A missing or unreadable file: start from the reset values, write nothing.
+    ApplyResetValues();
+    return;
+  }
+  const std::vector<std::string_view> lines = SplitLines(bytes);
+  auto line = [&lines](std::size_t number) {
+    return number <= lines.size() ? lines[number - 1] : std::string_view();
+  };
+
+  const std::string_view dir = FromChar(line(1), 14);
+  DefaultDir = dir == kDefaultMarker ? WindowsDirText() : std::string(dir);
+  DirNameLen = ToInt16(ReadLeadingNumber(FromChar(line(2), 11))).value_or(0);
+  const std::string_view editor = FromChar(line(3), 10);
+  EditorCommand = editor == kDefaultMarker ? DefaultEditorCommand() : std::string(editor);
+}
+
+bool Global::WriteSettings() {
+  SettingsText = "[DefaultDir]=" + DefaultDir + "\r\n";
+  SettingsText += "[DirName]=" + std::to_string(DirNameLen) + "\r\n";
+  SettingsText += "[Editor]=" + EditorCommand + "\r\n";
+  const IoResult result = files.WriteWholeFile(SettingsPath, SettingsText);
+  if (result.ok) return true;
+
+  MsgText = "設定ファイルを書き込めませんでした。";
+  MsgText += "\r\n";
+  MsgText += Utf8FromPath(SettingsPath);
+  MsgText += "\r\n";
+  MsgText += "（" + result.reason + "）";
+  MsgText += "\r\n";
+  ShowMsgText(MsgKind::SettingsUnwritable, " IniError!!", Buttons::Ok, Icon::Exclamation,
+              SettingsPath, result.reason);
+  return false;
+}
+
+void Global::ResetSettings() {
+  DefaultDir = kDefaultMarker;
+  DirNameLen = 3;
+  EditorCommand = kDefaultMarker;
+  // The file receives the markers and the variables the values they stand
+  // for, also when the file could not be written.
+  if (WriteSettings()) {
+    ReadSettings();
+  } else {
+    ApplyResetValues();
+  }
+}
+
+void Global::StoreDefaultDir() {
+  const std::filesystem::path shown = ui.DirectoryCaption();
+  const std::string utf8 = Utf8FromPath(shown);
+  const auto bytes = Utf8ToCp932(utf8);
+  if (!bytes) {
+    ReportNotStorable(utf8);
+    return;
+  }
+  DefaultDir = *bytes;
+  ui.SetDirectoryListPath(shown);
+  WriteSettings();
+}
+
+void Global::ReportNotStorable(const std::string& text) {
+  MsgText = "設定ファイルに保存できない文字が含まれているため、設定を変更しません。";
+  MsgText += "\r\n";
+  MsgText += text;
+  MsgText += "\r\n";
+  MsgText += "（tav.ini はシフトJISで書かれるため、シフトJISにない文字は使えません）";
+  MsgText += "\r\n";
+  ShowMsgText(MsgKind::NotStorable, " IniError!!", Buttons::Ok, Icon::Exclamation, PathFromUtf8(text),
+              "not representable in code page 932");
+}
+
+}  // namespace tav
