@@ -1,22 +1,16 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/native_file_system.h"
 #include "tavconv.h"
 
 #ifdef _WIN32
-#include "platform/win32_file_system.h"
-
+// wmain: the arguments arrive as UTF-16, so any file name works.
 int wmain(int argc, wchar_t** argv) {
-  std::vector<std::filesystem::path> args(argv + 1, argv + argc);
-  tav::Win32FileSystem files;
-  return tav::RunTavconv(args, std::cout, std::cerr, files);
-}
 #else
-#include "platform/posix_file_system.h"
-
 int main(int argc, char** argv) {
-  std::vector<std::filesystem::path> args(argv + 1, argv + argc);
-  tav::PosixFileSystem files;
+#endif
+  const std::vector<std::filesystem::path> args(argv + 1, argv + argc);
+  tav::NativeFileSystem files;
   return tav::RunTavconv(args, std::cout, std::cerr, files);
 }
-#endif
