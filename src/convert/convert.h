@@ -91,7 +91,7 @@ class Convert {
   void LoadLog();        // load_log.cpp
   void ScreenLine();
   void ConvertWideSpaces();
-  void MakeOutDir();     // out_dir.cpp
+  void MakeOutDir();       // out_dir.cpp
   void ConvertMessages();  // scanner.cpp
   void CollectBody();
   void ReadHeaderLine();  // header_fields.cpp

@@ -9,7 +9,9 @@ namespace tav {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Finds the next CR or LF from `pos`, remembering where each was found so
 // that the whole text is searched about once for each.
@@ -27,7 +29,8 @@ class LineEndFinder {
  private:
   std::size_t Find(char c, std::size_t pos) const {
     const void* hit = std::memchr(text_.data() + pos, c, text_.size() - pos);
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) : text_.size();
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data())
+               : text_.size();
   }
 
   std::string_view text_;

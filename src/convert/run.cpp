@@ -42,7 +42,8 @@ void Convert::RunConversion() {
     }
     if (g.Answer != kOk) break;
 
-    g.LogPath = JoinPath(ui.DirectoryCaption(), g.SelectedNames[static_cast<std::size_t>(g.CurFileIndex)]);
+    g.LogPath =
+        JoinPath(ui.DirectoryCaption(), g.SelectedNames[static_cast<std::size_t>(g.CurFileIndex)]);
     g.ShowRunStatus();
     LoadLog();
     if (HeaderWidth == kRunStopped) return;

@@ -60,7 +60,8 @@ void Global::ConfirmRun() {
 }
 
 void Global::AskSkipLog() {
-  MsgText = Utf8FromPath(SelectedNames[CurFileIndex]) + " は、ログファイルではない可能性があります。";
+  MsgText =
+      Utf8FromPath(SelectedNames[CurFileIndex]) + " は、ログファイルではない可能性があります。";
   MsgText += kCrLf;
   MsgText += "このファイルをスキップして処理を続けますか？";
   MsgText += kCrLf;
@@ -90,8 +91,8 @@ void Global::ReportLogUnreadable(const std::string& reason) {
   MsgText += kCrLf;
   MsgText += kSkipQuestion;
   MsgText += kCrLf;
-  ShowMsgText(MsgKind::LogUnreadable, " FileError!!", Buttons::OkCancel, Icon::Exclamation,
-              LogPath, reason);
+  ShowMsgText(MsgKind::LogUnreadable, " FileError!!", Buttons::OkCancel, Icon::Exclamation, LogPath,
+              reason);
 }
 
 void Global::ReportFolderUnusable(const std::filesystem::path& folder, const std::string& reason) {
@@ -112,7 +113,9 @@ void Global::ReportFolderNameUnsafe(const std::filesystem::path& folder) {
   MsgText += kCrLf;
   MsgText += Utf8FromPath(folder);
   MsgText += kCrLf;
-  MsgText += "（「.」「..」、ピリオドか空白で終わる名前、CON・PRN・AUX・NUL・COM1～COM9・LPT1～LPT9 は使えません）";
+  MsgText +=
+      "（「.」「..」、ピリオドか空白で終わる名前、CON・PRN・AUX・NUL・COM1～COM9・LPT1～LPT9 "
+      "は使えません）";
   MsgText += kCrLf;
   MsgText += kSkipQuestion;
   MsgText += kCrLf;

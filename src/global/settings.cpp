@@ -47,7 +47,9 @@ std::string Global::WindowsDirText() const {
   return utf8;
 }
 
-std::string Global::DefaultEditorCommand() const { return WindowsDirText() + "\\write.exe "; }
+std::string Global::DefaultEditorCommand() const {
+  return WindowsDirText() + "\\write.exe ";
+}
 
 void Global::ApplyResetValues() {
   DefaultDir = WindowsDirText();
@@ -125,8 +127,8 @@ void Global::ReportNotStorable(const std::string& text) {
   MsgText += "\r\n";
   MsgText += "（tav.ini はシフトJISで書かれるため、シフトJISにない文字は使えません）";
   MsgText += "\r\n";
-  ShowMsgText(MsgKind::NotStorable, " IniError!!", Buttons::Ok, Icon::Exclamation, PathFromUtf8(text),
-              "not representable in code page 932");
+  ShowMsgText(MsgKind::NotStorable, " IniError!!", Buttons::Ok, Icon::Exclamation,
+              PathFromUtf8(text), "not representable in code page 932");
 }
 
 }  // namespace tav

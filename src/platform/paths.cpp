@@ -16,7 +16,11 @@ namespace {
 // Length of the UTF-8 sequence at text[i]; 1 for a byte that starts no valid sequence.
 std::size_t Utf8SequenceSize(const std::string& text, std::size_t i) {
   const auto b = static_cast<unsigned char>(text[i]);
-  std::size_t size = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+  std::size_t size = b < 0x80           ? 1
+                     : (b >> 5) == 0x6  ? 2
+                     : (b >> 4) == 0xE  ? 3
+                     : (b >> 3) == 0x1E ? 4
+                                        : 1;
   if (size == 1 || i + size > text.size()) return 1;
   for (std::size_t k = 1; k < size; ++k) {
     if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
@@ -46,7 +50,8 @@ std::filesystem::path LeadingChars(const std::filesystem::path& name, std::size_
 #endif
 }
 
-std::filesystem::path JoinPath(const std::filesystem::path& dir, const std::filesystem::path& name) {
+std::filesystem::path JoinPath(const std::filesystem::path& dir,
+                               const std::filesystem::path& name) {
   if (dir.empty()) return name;
   return dir / name;
 }

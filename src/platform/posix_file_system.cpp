@@ -11,7 +11,9 @@ namespace tav {
 
 namespace {
 
-std::string ErrnoText(int error) { return std::strerror(error); }
+std::string ErrnoText(int error) {
+  return std::strerror(error);
+}
 
 // Closes the descriptor when the scope ends, whatever path it takes.
 class FileDescriptor {

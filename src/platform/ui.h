@@ -22,19 +22,19 @@ enum class Icon { None, Exclamation };
 // What a message box is about. A front end without a user to ask (the
 // command-line converter) answers and reports by kind, never by text.
 enum class MsgKind {
-  ConfirmRun,         // " start?" before a file
-  SkipLog,            // " log?": no header line found
-  ExistingFolder,     // " DiskError!!": the output folder exists
-  LogUnreadable,      // a log that cannot be opened or read
-  FolderUnusable,     // an output folder that cannot be made or is a file
-  FolderNameUnsafe,   // an output folder name that would leave the log's folder
-  EmlUnwritable,      // an .eml file that cannot be written
-  BadMessageNumbers,  // message numbers that cannot stand as file names
-  BadFolderNameLen,   // the number box does not hold 1 to 32767
-  SettingsUnwritable, // tav.ini cannot be written
-  NotStorable,        // a path that code page 932 cannot hold
-  EditorChoice,       // " Editor?"
-  StartFailed,        // a command line that cannot be started
+  ConfirmRun,          // " start?" before a file
+  SkipLog,             // " log?": no header line found
+  ExistingFolder,      // " DiskError!!": the output folder exists
+  LogUnreadable,       // a log that cannot be opened or read
+  FolderUnusable,      // an output folder that cannot be made or is a file
+  FolderNameUnsafe,    // an output folder name that would leave the log's folder
+  EmlUnwritable,       // an .eml file that cannot be written
+  BadMessageNumbers,   // message numbers that cannot stand as file names
+  BadFolderNameLen,    // the number box does not hold 1 to 32767
+  SettingsUnwritable,  // tav.ini cannot be written
+  NotStorable,         // a path that code page 932 cannot hold
+  EditorChoice,        // " Editor?"
+  StartFailed,         // a command line that cannot be started
   Other,
 };
 

@@ -1,0 +1,127 @@
+// The command-line converter: arguments, reports, exit status, and output
+// identical to a run of the main window.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/paths.h"
+#include "support/log_fixture.h"
+#include "tavconv.h"
+
+namespace tav {
+namespace {
+
+const std::vector<std::string> kLog = {
+    "ATZ",      "001/002  ID000001  佐藤 一郎     最初",     "00/04/10 21:47",
+    "本文　一", "002/002  ID000002  たけし        Re: 最初", "00/04/11 21:47  001へのコメント",
+    "本文二",
+};
+
+class Tavconv : public test::LogFixture {
+ protected:
+  int Tav(const std::vector<std::string>& utf8Args) {
+    std::vector<std::filesystem::path> args;
+    for (const std::string& arg : utf8Args) args.push_back(PathFromUtf8(arg));
+    out.str("");
+    errors.str("");
+    return RunTavconv(args, out, errors, files);
+  }
+  std::string Log(std::string_view name) const { return Utf8FromPath(dir / name); }
+
+  std::ostringstream out;
+  std::ostringstream errors;
+};
+
+TEST_F(Tavconv, ConvertsEachLogAndSaysWhere) {
+  WriteLog("mail0412.log", kLog);
+  WriteLog("fbbs0412.log", kLog);
+  EXPECT_EQ(Tav({Log("mail0412.log"), Log("fbbs0412.log")}), kExitOk);
+  EXPECT_EQ(out.str(), Log("mail0412.log") + ": 2 messages written to " + Log("mai") + "\n" +
+                           Log("fbbs0412.log") + ": 2 messages written to " + Log("fbb") + "\n");
+  EXPECT_EQ(errors.str(), "");
+  EXPECT_TRUE(Exists("fbb/00002.eml"));
+}
+
+TEST_F(Tavconv, WritesExactlyWhatAFullAutoRunWrites) {
+  WriteLog("abcdef.log", kLog);
+  ASSERT_EQ(Tav({"--dir-name-len", "4", Log("abcdef.log")}), kExitOk);
+  const std::string one = test::ReadFile(dir / "abcd" / "00001.eml");
+  const std::string two = test::ReadFile(dir / "abcd" / "00002.eml");
+  std::filesystem::remove_all(dir / "abcd");
+
+  ShowAndSelect({"abcdef.log"});
+  ui.numberBox = "4";
+  g.FullAuto = 1;
+  ui.answers = {kOk};
+  Run();
+  EXPECT_EQ(test::ReadFile(dir / "abcd" / "00001.eml"), one);
+  EXPECT_EQ(test::ReadFile(dir / "abcd" / "00002.eml"), two);
+}
+
+TEST_F(Tavconv, ReusesAnExistingFolderAndSkipsFilesThatAreNoLogs) {
+  WriteLog("abc1.log", kLog);
+  WriteLog("abc2.log", kLog);
+  WriteLog("notes.txt", {"just some text"});
+  EXPECT_EQ(Tav({"--dir-name-len=3", Log("abc1.log"), Log("notes.txt"), Log("abc2.log")}), kExitOk);
+  EXPECT_EQ(errors.str(), "tavconv: " + Log("notes.txt") +
+                              ": no message header lines; skipped\n"
+                              "tavconv: " +
+                              Log("abc") + ": folder exists; converting into it\n");
+  EXPECT_FALSE(Exists("not"));
+}
+
+TEST_F(Tavconv, ReportsWhatCouldNotBeReadOrWrittenAndGoesOn) {
+  WriteLog("a.log", kLog);
+  WriteLog("b.log", {"001/002  ID000001  Taro     x", "00/01/01 00:00", "00002/00002  I  y",
+                     "00/01/01 00:00"});
+  WriteLog("c.log", kLog);
+  files.failWrite = [this](const std::filesystem::path& path) -> std::optional<std::string> {
+    if (path == dir / "c.l" / "00001.eml") return "Disk quota exceeded";
+    return std::nullopt;
+  };
+  EXPECT_EQ(Tav({Log("missing.log"), Log("a.log"), Log("b.log"), Log("c.log")}), kExitFailure);
+  const std::string report = errors.str();
+  EXPECT_NE(report.find("tavconv: " + Log("missing.log") + ": cannot read: "), std::string::npos);
+  EXPECT_NE(report.find("tavconv: " + Log("b.log") + ": message number \"001/0\" cannot stand"),
+            std::string::npos);
+  EXPECT_NE(report.find("tavconv: " + Utf8FromPath(dir / "c.l" / "00001.eml") +
+                        ": cannot write: Disk quota exceeded"),
+            std::string::npos);
+  EXPECT_TRUE(Exists("a.l/00002.eml"));
+  EXPECT_TRUE(Exists("b.l/00002.eml"));
+  EXPECT_FALSE(Exists("c.l/00002.eml"));
+  EXPECT_NE(out.str().find(Log("b.log") + ": 1 message written"), std::string::npos);
+}
+
+TEST_F(Tavconv, FolderThatIsTheLogItselfIsAFailure) {
+  WriteLog("ab", kLog);
+  EXPECT_EQ(Tav({Log("ab")}), kExitFailure);
+  EXPECT_NE(errors.str().find("cannot create the output folder"), std::string::npos);
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(Tavconv, UsageErrorsHelpAndVersion) {
+  EXPECT_EQ(Tav({}), kExitUsage);
+  EXPECT_EQ(Tav({"--dir-name-len"}), kExitUsage);
+  for (const char* bad : {"0", "32768", "2.5", "x", ""}) {
+    EXPECT_EQ(Tav({"--dir-name-len", bad, "a.log"}), kExitUsage) << bad;
+  }
+  EXPECT_EQ(Tav({"--frobnicate", "a.log"}), kExitUsage);
+  EXPECT_NE(errors.str().find("usage: tavconv"), std::string::npos);
+  EXPECT_EQ(Tav({"--help"}), kExitOk);
+  EXPECT_NE(out.str().find("usage: tavconv [--dir-name-len N] LOG..."), std::string::npos);
+  EXPECT_EQ(Tav({"--version"}), kExitOk);
+  EXPECT_EQ(out.str(), "tavconv 1.0.8\n");
+}
+
+TEST_F(Tavconv, NamesAfterDoubleDashAreLogs) {
+  WriteLog("-xy.log", kLog);
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  EXPECT_EQ(Tav({"--", "-xy.log"}), kExitOk);
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(Exists("-xy/00001.eml"));
+}
+
+}  // namespace
+}  // namespace tav

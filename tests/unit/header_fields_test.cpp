@@ -1,0 +1,190 @@
+// The field readers on single header and date lines.
+#include <gtest/gtest.h>
+
+#include "platform/native_file_system.h"
+#include "program.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace tav {
+namespace {
+
+using test::Sjis;
+
+class FieldReaders : public ::testing::Test {
+ protected:
+  // Puts `utf8` (converted to code page 932) at line 1 and reads it.
+  void ReadHeader(std::string_view utf8, int width) {
+    Place(utf8, width);
+    convert.ReadHeaderLine();
+  }
+  void ReadDate(std::string_view utf8, int width) {
+    Place(utf8, width);
+    convert.ReadDateLine();
+  }
+  void Place(std::string_view utf8, int width) {
+    convert.LogText = Sjis(utf8);
+    const std::size_t size = convert.LogText.size();
+    convert.LogLines = {{0, 0}, {0, size}, {size, 0}};
+    convert.HeaderFlags = {0, 0, 0};
+    convert.CurLine = 1;
+    convert.HeaderWidth = width;
+  }
+
+  test::ScriptedUi ui;
+  NativeFileSystem files;
+  Program program{ui, files};
+  Convert& convert = program.convert;
+};
+
+TEST_F(FieldReaders, MessageNumberIsPaddedToFiveCharacters) {
+  ReadHeader("001/003  MNG02345  佐藤 一郎     件名", 3);
+  EXPECT_EQ(convert.MsgNo, "00001");
+  ReadHeader("00123/00125  MNG02345  佐藤 一郎     件名", 5);
+  EXPECT_EQ(convert.MsgNo, "00123");
+  // A width-3 line read with the width 5 of the log's last header line.
+  ReadHeader("001/003  MNG02345  佐藤 一郎     件名", 5);
+  EXPECT_EQ(convert.MsgNo, "001/0");
+}
+
+TEST_F(FieldReaders, TwoWordNamesTakeTheirSecondWord) {
+  ReadHeader("00231/00234  HBB12345  山本 真一     プリンタが 認識されない", 5);
+  EXPECT_EQ(convert.SenderId, "HBB12345");
+  EXPECT_EQ(convert.SenderName, Sjis("山本 真一"));
+  EXPECT_EQ(convert.Subject, Sjis("プリンタが認識されない"));
+
+  ReadHeader("003/003  SAB11802  鈴木 由美子   Re: 週末のオフ会", 3);
+  EXPECT_EQ(convert.SenderName, Sjis("鈴木 由美子"));
+  EXPECT_EQ(convert.Subject, Sjis("Re:週末のオフ会"));
+}
+
+TEST_F(FieldReaders, OneWordNameKeepsItsSpaceAndTheSubjectLosesAllSpaces) {
+  ReadHeader("002/003  TKY30771  たけし        モデムの 設定 、ありがとう", 3);
+  EXPECT_EQ(convert.SenderName, Sjis("たけし "));
+  EXPECT_EQ(convert.Subject, Sjis("モデムの設定、ありがとう"));
+
+  ReadHeader("002/003  TKY30771  Name   a b  c", 3);
+  EXPECT_EQ(convert.SenderName, "Name ");
+  EXPECT_EQ(convert.Subject, "abc");
+}
+
+TEST_F(FieldReaders, ShortWordSoonAfterTheNameIsTakenIntoTheName) {
+  // The word two columns after the name's space is read as part of the name,
+  // with whatever stood between (the reader's long-standing behaviour).
+  ReadHeader("002/003  TKY30771  Name  a b c", 3);
+  EXPECT_EQ(convert.SenderName, "Name  a ");
+  EXPECT_EQ(convert.Subject, "c");
+}
+
+TEST_F(FieldReaders, LineEndingRightAfterAOneWordName) {
+  ReadHeader("001/003  MNG02345  ABC", 3);
+  EXPECT_EQ(convert.SenderId, "MNG02345");
+  EXPECT_EQ(convert.SenderName, "");
+  EXPECT_EQ(convert.Subject, "ABC");
+}
+
+TEST_F(FieldReaders, ShortLineWithOnlySpacesAfterTheNumbers) {
+  ReadHeader("001/003      ", 3);
+  EXPECT_EQ(convert.SenderId, "");
+  EXPECT_EQ(convert.SenderName, "");
+  EXPECT_EQ(convert.Subject, "");
+}
+
+TEST_F(FieldReaders, SevenCharacterIdKeepsTheSpaceAfterIt) {
+  ReadHeader("001/003  ABC1234  佐藤 一郎  件名", 3);
+  EXPECT_EQ(convert.SenderId, "ABC1234 ");
+  EXPECT_EQ(convert.SenderName, Sjis("佐藤 一郎"));
+  EXPECT_EQ(convert.Subject, Sjis("件名"));
+}
+
+TEST_F(FieldReaders, NoIdBeforeColumn31MeansNoIdAndTheNameFromColumn31) {
+  ReadHeader("001/003" + std::string(23, ' ') + "Taro  Subject here", 3);
+  EXPECT_EQ(convert.SenderId, "");
+  EXPECT_EQ(convert.SenderName, "Taro ");
+  EXPECT_EQ(convert.Subject, "Subjecthere");
+}
+
+TEST_F(FieldReaders, OnlySpacesAfterTheId) {
+  ReadHeader("00001/00003  ABCDEFGH       ", 5);
+  EXPECT_EQ(convert.SenderId, "ABCDEFGH");
+  EXPECT_EQ(convert.SenderName, " ");
+  EXPECT_EQ(convert.Subject, "");
+}
+
+TEST_F(FieldReaders, DateTimeAndReplyNumber) {
+  ReadDate("99/12/04 12:34  00120へのコメント", 5);
+  EXPECT_EQ(convert.MsgDate, "4 Dec 1999");
+  EXPECT_EQ(convert.MsgTime, "12:34");
+  EXPECT_EQ(convert.RefNo, "00120");
+
+  ReadDate("00/04/11 22:05  012へのコメント", 3);
+  EXPECT_EQ(convert.MsgDate, "11 Apr 2000");
+  EXPECT_EQ(convert.RefNo, "00012");
+
+  ReadDate("2000/04/13 01:15  00089へのコメント", 5);
+  EXPECT_EQ(convert.MsgDate, "13 Apr 2000");
+  EXPECT_EQ(convert.MsgTime, "01:15");
+  EXPECT_EQ(convert.RefNo, "00089");
+}
+
+TEST_F(FieldReaders, DateLinesWithoutADate) {
+  ReadDate("ID : HBA01234 a/b", 5);
+  EXPECT_EQ(convert.MsgDate, "");
+  EXPECT_EQ(convert.MsgTime, "");
+  EXPECT_EQ(convert.RefNo, "");
+
+  // A reply marker before the date ends the scan there.
+  ReadDate("012へ 99/12/04 12:34", 3);
+  EXPECT_EQ(convert.RefNo, "00012");
+  EXPECT_EQ(convert.MsgDate, "");
+  EXPECT_EQ(convert.MsgTime, "");
+}
+
+TEST_F(FieldReaders, DatesThatAreNotDatesLeaveOnlyTheTime) {
+  ReadDate("99/13/04 12:34", 5);
+  EXPECT_EQ(convert.MsgDate, "");
+  EXPECT_EQ(convert.MsgTime, "12:34");
+  // A "/" in column 2 leaves no room for a year.
+  ReadDate("1/23/45 12:34", 5);
+  EXPECT_EQ(convert.MsgDate, "");
+  EXPECT_EQ(convert.MsgTime, "12:34");
+  // The time is taken as it stands, whatever it holds.
+  ReadDate("99/12/04 あいうえお", 5);
+  EXPECT_EQ(convert.MsgTime, Sjis("あいうえお"));
+}
+
+TEST_F(FieldReaders, ASecondDateReplacesTheFirst) {
+  ReadDate("99/12/04 12:34 then 00/01/02 03:04", 5);
+  EXPECT_EQ(convert.MsgDate, "2 Jan 2000");
+  EXPECT_EQ(convert.MsgTime, "03:04");
+}
+
+TEST_F(FieldReaders, ReplyMarkerNearTheStartTakesWhatThereIs) {
+  ReadDate("01へ", 3);
+  EXPECT_EQ(convert.RefNo, "00001");
+  ReadDate("へ", 5);
+  EXPECT_EQ(convert.RefNo, "00000");
+  ReadDate("ab12へ", 3);  // the characters are taken as they are, digits or not
+  EXPECT_EQ(convert.RefNo, "00b12");
+}
+
+TEST_F(FieldReaders, ReplyMarkerIsFoundByCharacterNotByBytes) {
+  // 0x82 0x82 is one character; the 0xD6 after it is a half-width katakana,
+  // so the bytes 0x82 0xD6 inside them are no "へ".
+  Place("", 3);
+  convert.LogText = "123\x82\x82\xD6";
+  convert.LogLines[1] = {0, convert.LogText.size()};
+  convert.LogLines[2] = {convert.LogText.size(), 0};
+  convert.ReadDateLine();
+  EXPECT_EQ(convert.RefNo, "");
+}
+
+TEST_F(FieldReaders, VeryLongHeaderLine) {
+  const std::string subject(1 << 20, 'x');
+  ReadHeader("00001/00003  ABCDEFGH  Taro    " + subject, 5);
+  EXPECT_EQ(convert.SenderName, "Taro ");
+  EXPECT_EQ(convert.Subject, subject);
+}
+
+}  // namespace
+}  // namespace tav
