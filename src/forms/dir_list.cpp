@@ -40,7 +40,7 @@ DirList::~DirList() {
 void DirList::Create(HWND parent, int id) {
   list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
-                              LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+                              LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleW(nullptr), nullptr);
   openIcon_ = FolderIcon(true);

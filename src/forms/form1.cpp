@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "forms/folder_listing.h"
 #include "forms/twips.h"
 
 namespace tav {
@@ -68,8 +69,7 @@ bool Form1::Create(int showCommand) {
 
   // Before the load step the lists show the process's current directory.
   drive1_.Refresh();
-  wchar_t current[MAX_PATH * 4] = {};
-  GetCurrentDirectoryW(MAX_PATH * 4, current);
+  const std::filesystem::path current = NormalizeFolder(L".");
   drive1_.SetDrive(current);
   if (dir1_.SetPath(current).ok) FillFile1(dir1_.Path());
 

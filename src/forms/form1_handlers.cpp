@@ -40,6 +40,13 @@ std::wstring Text(HWND control) {
   return text;
 }
 
+std::filesystem::path CurrentDirectory() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring path(size, L'\0');
+  path.resize(GetCurrentDirectoryW(size, path.data()));
+  return path;
+}
+
 }  // namespace
 
 // --- Start-up ---
@@ -82,11 +89,14 @@ void Form1::BuildToolbar() {
   if (imageList1_ != nullptr) ImageList_Destroy(imageList1_);
   imageList1_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 6, 0);
 
-  // Each image comes from "<key>.ico" in the current working directory. A
-  // missing or unreadable file leaves its button without an image.
+  // Each image comes from "<key>.ico" in the current working directory (and
+  // nowhere else). A missing or unreadable file leaves its button without
+  // an image.
+  const std::filesystem::path workingDirectory = CurrentDirectory();
   std::array<int, 6> imageOf{};
   for (std::size_t i = 0; i < kImageKeys.size(); ++i) {
-    const std::wstring file = Widen(std::string(kImageKeys[i]) + ".ico");
+    const std::wstring file =
+        (workingDirectory / Widen(std::string(kImageKeys[i]) + ".ico")).native();
     HICON icon = static_cast<HICON>(
         LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
     imageOf[i] = icon != nullptr ? ImageList_AddIcon(imageList1_, icon) : I_IMAGENONE;
