@@ -1,5 +1,6 @@
 // tav.exe: the main window and its message loop.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 

@@ -15,8 +15,8 @@ namespace {
 // The system's small folder icon, open or closed.
 HICON FolderIcon(bool open) {
   SHFILEINFOW info{};
-  const UINT flags = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES |
-                     (open ? SHGFI_OPENICON : 0u);
+  const UINT flags =
+      SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | (open ? SHGFI_OPENICON : 0u);
   if (!SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags)) {
     return nullptr;
   }

@@ -16,8 +16,8 @@ std::wstring DriveText(const std::wstring& drive) {
   const UINT type = GetDriveTypeW(root.c_str());
   if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) {
     wchar_t label[MAX_PATH + 1] = {};
-    if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
-                              nullptr, 0) &&
+    if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                              0) &&
         label[0] != L'\0') {
       text += L" [";
       text += label;
@@ -36,11 +36,11 @@ std::wstring DriveOf(const std::filesystem::path& path) {
 }
 
 void DriveList::Create(HWND parent, int id) {
-  combo_ = CreateWindowExW(0, L"COMBOBOX", L"",
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST |
-                               CBS_HASSTRINGS,
-                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), nullptr);
+  combo_ = CreateWindowExW(
+      0, L"COMBOBOX", L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0, 0,
+      0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+      nullptr);
 }
 
 void DriveList::Refresh() {

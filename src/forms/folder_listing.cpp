@@ -9,8 +9,8 @@ IoResult ListFolder(const std::filesystem::path& folder, EntryKind kind,
   names.clear();
   const std::wstring pattern = (folder / L"*").native();
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (search == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // An empty folder (a drive's root has no "." entry) is not a failure.

@@ -93,8 +93,8 @@ void Form1::CreateFonts(UINT dpi) {
   if (boldFont_ != nullptr) DeleteObject(boldFont_);
   auto make = [dpi](int weight) {
     return CreateFontW(FontHeight(kFontPoints, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                       SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, kFontName);
+                       SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       VARIABLE_PITCH | FF_SWISS, kFontName);
   };
   font_ = make(FW_NORMAL);
   boldFont_ = make(FW_BOLD);
@@ -125,8 +125,8 @@ void Form1::CreateControls() {
   dir1_.Create(window, kDir1);
   drive1_.Create(window, kDrive1);
   CreateControl(window, L"LISTBOX", L"",
-                WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_SORT |
-                    LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_SORT | LBS_HASSTRINGS |
+                    LBS_NOINTEGRALHEIGHT,
                 WS_EX_CLIENTEDGE, kFile1);
   CreateControl(window, L"BUTTON", L"Full Auto", WS_TABSTOP | BS_CHECKBOX, 0, kCheck1);
   CreateControl(window, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
@@ -152,8 +152,8 @@ void Form1::CreateControls() {
 
 void Form1::CreateTooltips() {
   tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   auto add = [this](HWND control, const wchar_t* text) {
     TOOLINFOW tool{};
@@ -238,23 +238,20 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-      return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
-                            message);
+      return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message);
     case WM_DPICHANGED: {
       const UINT dpi = HIWORD(wParam);
       CreateFonts(dpi);
       for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr;
            child = GetWindow(child, GW_HWNDNEXT)) {
         SendMessageW(child, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(child == Control(kStatusBar1) && statusBold_
-                                                  ? boldFont_
-                                                  : font_),
+                     reinterpret_cast<WPARAM>(
+                         child == Control(kStatusBar1) && statusBold_ ? boldFont_ : font_),
                      TRUE);
       }
       const RECT& suggested = *reinterpret_cast<RECT*>(lParam);
-      SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top,
-                   suggested.right - suggested.left, suggested.bottom - suggested.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
       Layout(dpi);
       return 0;
     }
@@ -278,13 +275,27 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form1::OnCommand(int id, int code) {
   switch (id) {
-    case kMenuEdit: edit_Click(); return;
-    case kMenuRun: run_Click(); return;
-    case kMenuEnd: end_Click(); return;
-    case kMenuOption: option_Click(); return;
-    case kMenuHelpHtml: helphtml_Click(); return;
-    case kMenuIniFile: ini_file_Click(); return;
-    case kMenuVersion: version_Click(); return;
+    case kMenuEdit:
+      edit_Click();
+      return;
+    case kMenuRun:
+      run_Click();
+      return;
+    case kMenuEnd:
+      end_Click();
+      return;
+    case kMenuOption:
+      option_Click();
+      return;
+    case kMenuHelpHtml:
+      helphtml_Click();
+      return;
+    case kMenuIniFile:
+      ini_file_Click();
+      return;
+    case kMenuVersion:
+      version_Click();
+      return;
     case kDrive1:
       if (code == CBN_SELCHANGE) Drive1_Change();
       return;
@@ -316,8 +327,8 @@ LRESULT Form1::OnNotify(NMHDR& header) {
     const auto id = static_cast<int>(header.idFrom);
     if (id >= kToolbarCommandBase && id < kToolbarCommandBase + kToolbarButtons) {
       auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
-      info.lpszText =
-          const_cast<wchar_t*>(kToolbar[static_cast<std::size_t>(id - kToolbarCommandBase)].tooltip);
+      info.lpszText = const_cast<wchar_t*>(
+          kToolbar[static_cast<std::size_t>(id - kToolbarCommandBase)].tooltip);
       return 0;
     }
   }
@@ -328,10 +339,11 @@ LRESULT Form1::OnControlColor(HDC dc, HWND control, UINT message) {
   // The lists and the number box have a pink background; the drop-down
   // lists and the combo boxes' own parts ask too.
   HWND combo = GetParent(control) == hwnd() ? control : GetParent(control);
-  const bool pink = message != WM_CTLCOLORSTATIC || combo == drive1_.hwnd() ||
-                    combo == Control(kCombo1);
-  if (!pink) return DefWindowProcW(hwnd(), message, reinterpret_cast<WPARAM>(dc),
-                                   reinterpret_cast<LPARAM>(control));
+  const bool pink =
+      message != WM_CTLCOLORSTATIC || combo == drive1_.hwnd() || combo == Control(kCombo1);
+  if (!pink)
+    return DefWindowProcW(hwnd(), message, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
   SetBkColor(dc, kListColour);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   return reinterpret_cast<LRESULT>(listBrush_);

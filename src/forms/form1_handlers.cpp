@@ -1,7 +1,7 @@
 // Form1's event handlers and the window operations the program's logic
 // calls (Ui).
-#include "forms/form1.h"
 #include "forms/folder_listing.h"
+#include "forms/form1.h"
 #include "forms/twips.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
@@ -25,8 +25,7 @@ const std::array<Form1::ToolbarButton, Form1::kToolbarButtons> Form1::kToolbar =
     {nullptr, nullptr},
 }};
 
-const std::array<const char*, 6> Form1::kImageKeys = {"end", "opt", "edit", "start", "info",
-                                                      "dev"};
+const std::array<const char*, 6> Form1::kImageKeys = {"end", "opt", "edit", "start", "info", "dev"};
 
 namespace {
 
@@ -168,8 +167,7 @@ void Form1::FillFile1(const std::filesystem::path& folder) {
   if (!listed.ok) ReportUnreadableFolder(folder, listed.reason);
 }
 
-void Form1::ReportUnreadableFolder(const std::filesystem::path& folder,
-                                   const std::string& reason) {
+void Form1::ReportUnreadableFolder(const std::filesystem::path& folder, const std::string& reason) {
   Global& g = program_.global;
   g.MsgText = "フォルダを読み込めませんでした。";
   g.MsgText += kCrLf;
@@ -195,7 +193,9 @@ void Form1::run_Click() {
   runActive_ = false;
 }
 
-void Form1::end_Click() { EndProgram(); }
+void Form1::end_Click() {
+  EndProgram();
+}
 
 void Form1::EndProgram() {
   if (frmOptions_.hwnd() != nullptr) DestroyWindow(frmOptions_.hwnd());
@@ -205,7 +205,9 @@ void Form1::EndProgram() {
   DestroyWindow(hwnd());
 }
 
-void Form1::edit_Click() { program_.global.OpenSelectedInEditor(); }
+void Form1::edit_Click() {
+  program_.global.OpenSelectedInEditor();
+}
 
 void Form1::File1_DblClick() {
   SetStatusBold(false);
@@ -250,9 +252,13 @@ void Form1::option_Click() {
 
 // --- Ui ---
 
-int Form1::ShowMsgBox(const MsgBox& box) { return boxes_.Show(box, runActive_); }
+int Form1::ShowMsgBox(const MsgBox& box) {
+  return boxes_.Show(box, runActive_);
+}
 
-void Form1::Beep() { boxes_.Beep(); }
+void Form1::Beep() {
+  boxes_.Beep();
+}
 
 void Form1::SetStatusText(int panel, const std::string& text) {
   const std::wstring wide = Widen(text);
@@ -290,8 +296,12 @@ std::filesystem::path Form1::DirectoryCaption() {
   return std::filesystem::path(Text(Control(kLabel1)));
 }
 
-std::string Form1::NumberBoxText() { return Narrow(Text(Control(kCombo1))); }
+std::string Form1::NumberBoxText() {
+  return Narrow(Text(Control(kCombo1)));
+}
 
-void Form1::SetDirectoryListPath(const std::filesystem::path& path) { SetDir1Path(path); }
+void Form1::SetDirectoryListPath(const std::filesystem::path& path) {
+  SetDir1Path(path);
+}
 
 }  // namespace tav

@@ -10,8 +10,8 @@ bool ModelessDialog::Create(HWND owner) {
   RECT frame{0, 0, Px(design.clientWidth, dpi), Px(design.clientHeight, dpi)};
   AdjustWindowRectExForDpi(&frame, design.style, FALSE, design.exStyle, dpi);
   // The system places the dialog where it opens.
-  if (!CreateWindowOfClass(design.className, design.exStyle, design.caption.c_str(),
-                           design.style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+  if (!CreateWindowOfClass(design.className, design.exStyle, design.caption.c_str(), design.style,
+                           CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                            frame.bottom - frame.top, owner, nullptr)) {
     return false;
   }
@@ -30,7 +30,9 @@ void ModelessDialog::Hide() {
   if (hwnd() != nullptr) ShowWindow(hwnd(), SW_HIDE);
 }
 
-bool ModelessDialog::IsVisible() const { return hwnd() != nullptr && IsWindowVisible(hwnd()); }
+bool ModelessDialog::IsVisible() const {
+  return hwnd() != nullptr && IsWindowVisible(hwnd());
+}
 
 bool ModelessDialog::TranslateDialogMessage(MSG& message) {
   if (!IsVisible()) return false;

@@ -6,7 +6,9 @@
 
 namespace tav {
 
-inline int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+inline int Px(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
 
 struct TwipsRect {
   int left;
@@ -16,6 +18,8 @@ struct TwipsRect {
 };
 
 // Font height for CreateFontW of a size in points.
-inline int FontHeight(int points, UINT dpi) { return -MulDiv(points, static_cast<int>(dpi), 72); }
+inline int FontHeight(int points, UINT dpi) {
+  return -MulDiv(points, static_cast<int>(dpi), 72);
+}
 
 }  // namespace tav

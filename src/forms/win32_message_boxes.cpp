@@ -9,9 +9,15 @@ namespace tav {
 int Win32MessageBoxes::Show(const MsgBox& box, bool duringRun) {
   UINT flags = MB_DEFBUTTON1 | MB_SETFOREGROUND;
   switch (box.buttons) {
-    case Buttons::Ok: flags |= MB_OK; break;
-    case Buttons::OkCancel: flags |= MB_OKCANCEL; break;
-    case Buttons::YesNo: flags |= MB_YESNO; break;
+    case Buttons::Ok:
+      flags |= MB_OK;
+      break;
+    case Buttons::OkCancel:
+      flags |= MB_OKCANCEL;
+      break;
+    case Buttons::YesNo:
+      flags |= MB_YESNO;
+      break;
   }
   if (box.icon == Icon::Exclamation) flags |= MB_ICONEXCLAMATION;
   // Task-modal without an owner disables every window of the thread: a run
@@ -28,6 +34,8 @@ int Win32MessageBoxes::Show(const MsgBox& box, bool duringRun) {
   return MessageBoxW(owner, text.c_str(), title.c_str(), flags);
 }
 
-void Win32MessageBoxes::Beep() { MessageBeep(MB_OK); }
+void Win32MessageBoxes::Beep() {
+  MessageBeep(MB_OK);
+}
 
 }  // namespace tav

@@ -10,7 +10,9 @@ Window::~Window() {
   }
 }
 
-UINT Window::Dpi() const { return hwnd_ != nullptr ? GetDpiForWindow(hwnd_) : GetDpiForSystem(); }
+UINT Window::Dpi() const {
+  return hwnd_ != nullptr ? GetDpiForWindow(hwnd_) : GetDpiForSystem();
+}
 
 bool Window::CreateWindowOfClass(const wchar_t* className, DWORD exStyle, const wchar_t* caption,
                                  DWORD style, int x, int y, int width, int height, HWND owner,

@@ -10,7 +10,9 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-bool HasBlank(std::string_view text) { return text.find_first_of(" \t") != std::string_view::npos; }
+bool HasBlank(std::string_view text) {
+  return text.find_first_of(" \t") != std::string_view::npos;
+}
 
 // A path as one argument of a command line: quoted when a blank would cut it.
 std::string CommandLineArgument(const std::filesystem::path& path) {
@@ -38,8 +40,8 @@ bool Global::StartCommandLine(const std::string& commandLine) {
   MsgText += kCrLf;
   MsgText += "（" + started.reason + "）";
   MsgText += kCrLf;
-  ShowMsgText(MsgKind::StartFailed, " Editor!!", Buttons::Ok, Icon::Exclamation, {},
-              started.reason, {commandLine});
+  ShowMsgText(MsgKind::StartFailed, " Editor!!", Buttons::Ok, Icon::Exclamation, {}, started.reason,
+              {commandLine});
   return false;
 }
 

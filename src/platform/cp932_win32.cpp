@@ -37,12 +37,12 @@ std::optional<std::wstring> Decode(UINT codePage, std::string_view bytes) {
 std::optional<std::string> EncodeUtf8(std::wstring_view text) {
   if (text.empty()) return std::string();
   const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size,
-                                         nullptr, 0, nullptr, nullptr);
+  const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, nullptr,
+                                         0, nullptr, nullptr);
   if (length == 0) return std::nullopt;
   std::string out(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, out.data(), length,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size, out.data(), length, nullptr,
+                      nullptr);
   return out;
 }
 
@@ -61,12 +61,12 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
   if (text->empty()) return std::string();
   const int size = static_cast<int>(text->size());
   BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, text->data(), size,
-                                         nullptr, 0, nullptr, &usedDefault);
+  const int length = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, text->data(), size, nullptr,
+                                         0, nullptr, &usedDefault);
   if (length == 0 || usedDefault) return std::nullopt;
   std::string out(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, text->data(), size, out.data(), length,
-                      nullptr, &usedDefault);
+  WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, text->data(), size, out.data(), length, nullptr,
+                      &usedDefault);
   // Only exact round trips count: a character that comes back as another
   // one was a substitute, not a code page 932 character.
   if (usedDefault || Cp932ToUtf8(out) != std::optional<std::string>(std::string(utf8))) {

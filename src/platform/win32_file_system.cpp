@@ -30,7 +30,9 @@ class FileHandle {
   HANDLE handle_;
 };
 
-IoResult LastErrorFailure() { return IoResult::Failure(SystemErrorText(GetLastError())); }
+IoResult LastErrorFailure() {
+  return IoResult::Failure(SystemErrorText(GetLastError()));
+}
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -104,8 +106,8 @@ IoResult Win32FileSystem::WriteWholeFile(const std::filesystem::path& path,
   DWORD error = ERROR_SUCCESS;
   if (!WriteAll(file.get(), bytes)) error = GetLastError();
   if (!file.Close() && error == ERROR_SUCCESS) error = GetLastError();
-  if (error == ERROR_SUCCESS &&
-      !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (error == ERROR_SUCCESS && !MoveFileExW(temp.c_str(), path.c_str(),
+                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
   }
   if (error != ERROR_SUCCESS) {

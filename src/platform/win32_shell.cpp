@@ -1,6 +1,7 @@
 #include "platform/win32_shell.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <vector>
@@ -41,8 +42,8 @@ IoResult Win32Shell::StartProcess(const std::string& commandLine) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     return IoResult::Failure(SystemErrorText(GetLastError()));
   }
   // The new process takes the foreground once its window appears.

@@ -44,9 +44,9 @@ TEST_F(EditorTest, OpensEachSelectedFileInListOrder) {
   List({{"a.log", true}, {"b.log", false}, {"c.log", true}, {"d.log", true}});
   g.OpenSelectedInEditor();
   const std::string dir = kRoot + "logs" + kSep;
-  EXPECT_EQ(shell.started, (std::vector<std::string>{"ed.exe " + dir + "a.log",
-                                                     "ed.exe " + dir + "c.log",
-                                                     "ed.exe " + dir + "d.log"}));
+  EXPECT_EQ(shell.started,
+            (std::vector<std::string>{"ed.exe " + dir + "a.log", "ed.exe " + dir + "c.log",
+                                      "ed.exe " + dir + "d.log"}));
   // The slots keep the list positions; unselected ones stay empty.
   ASSERT_EQ(g.SelectedNames.size(), 4u);
   EXPECT_EQ(g.SelectedNames[1], std::filesystem::path());

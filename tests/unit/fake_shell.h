@@ -14,8 +14,8 @@ class FakeShell : public Shell {
  public:
   std::filesystem::path windowsDirectory;
   std::filesystem::path programPath;
-  std::vector<std::string> started;    // command lines, in order
-  std::vector<std::string> opened;     // targets, in order
+  std::vector<std::string> started;     // command lines, in order
+  std::vector<std::string> opened;      // targets, in order
   std::set<std::string> failingStarts;  // command lines that do not start
 
   std::filesystem::path WindowsDirectory() override { return windowsDirectory; }

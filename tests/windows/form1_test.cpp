@@ -81,8 +81,7 @@ TEST_F(GuiTest, ToolbarIsBuiltFromTheIconFilesOfTheWorkingDirectory) {
   Form1& f = Start();
   HWND toolbar = Control(Form1::kToolbar1);
   ASSERT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 13);
-  HIMAGELIST images =
-      reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
   EXPECT_EQ(ImageList_GetImageCount(images), 6);
   std::wstring layout;
   for (int i = 0; i < 13; ++i) {
@@ -142,8 +141,8 @@ TEST_F(GuiTest, ChangingTheDriveShowsThatDrivesCurrentDirectory) {
   Form1& f = Start();
   HWND drive = Control(Form1::kDrive1);
   // Every Wine prefix has the drives C: and Z:.
-  const auto z = SendMessageW(drive, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(L"z:"));
+  const auto z =
+      SendMessageW(drive, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"z:"));
   ASSERT_GE(z, 0);
   SendMessageW(drive, CB_SETCURSEL, static_cast<WPARAM>(z), 0);
   f.SetStatusBold(true);
@@ -180,8 +179,8 @@ TEST_F(GuiTest, RunConvertsTheSelectedLogsAskingBeforeEach) {
   boxes.shown.clear();
   boxes.answers = {kOk, kYes, kOk, kNo};
   Command(Form1::kMenuRun);
-  EXPECT_EQ(boxes.Titles(), (std::vector<std::string>{" start?", " DiskError!!", " start?",
-                                                       " DiskError!!"}));
+  EXPECT_EQ(boxes.Titles(),
+            (std::vector<std::string>{" start?", " DiskError!!", " start?", " DiskError!!"}));
 }
 
 TEST_F(GuiTest, FullAutoAsksOnlyBeforeTheFirstLog) {
@@ -225,9 +224,9 @@ TEST_F(GuiTest, DoubleClickedProgramBecomesTheEditor) {
   SendMessageW(Control(Form1::kFile1), LB_SETSEL, FALSE, -1);
   SelectFiles({L"fbbs0412.log", L"mail0412.log"});
   Command(Form1::kMenuEdit);
-  EXPECT_EQ(shell.started,
-            (std::vector<std::string>{stored + "\"" + Utf8FromPath(logsDir / L"fbbs0412.log") + "\"",
-                                      stored + "\"" + Utf8FromPath(logsDir / L"mail0412.log") + "\""}));
+  EXPECT_EQ(shell.started, (std::vector<std::string>{
+                               stored + "\"" + Utf8FromPath(logsDir / L"fbbs0412.log") + "\"",
+                               stored + "\"" + Utf8FromPath(logsDir / L"mail0412.log") + "\""}));
 }
 
 TEST_F(GuiTest, ToolbarKeysRunTheirCommandsAndResetTheBoldStatus) {

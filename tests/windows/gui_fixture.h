@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -61,9 +62,8 @@ class GuiTest : public ::testing::Test {
 
     wchar_t base[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, base);
-    root_ = std::filesystem::path(base) /
-            (L"tav-gui-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(GetTickCount64()));
+    root_ = std::filesystem::path(base) / (L"tav-gui-" + std::to_wstring(GetCurrentProcessId()) +
+                                           L"-" + std::to_wstring(GetTickCount64()));
     programDir = root_ / L"program";
     logsDir = root_ / L"ログ 置き場";
     std::filesystem::create_directories(programDir);
@@ -93,8 +93,9 @@ class GuiTest : public ::testing::Test {
 
   std::filesystem::path IniPath() const { return programDir / L"tav.ini"; }
   void WriteIni(const std::string& dir, const std::string& dirName, const std::string& editor) {
-    ASSERT_TRUE(files.WriteWholeFile(IniPath(), "[DefaultDir]=" + dir + "\r\n[DirName]=" +
-                                                    dirName + "\r\n[Editor]=" + editor + "\r\n")
+    ASSERT_TRUE(files
+                    .WriteWholeFile(IniPath(), "[DefaultDir]=" + dir + "\r\n[DirName]=" + dirName +
+                                                   "\r\n[Editor]=" + editor + "\r\n")
                     .ok);
   }
   std::string ReadIni() {
@@ -103,8 +104,8 @@ class GuiTest : public ::testing::Test {
     return bytes;
   }
 
-  Form1& Start() {
-    form = std::make_unique<Form1>(shell, files, boxes);
+  Form1& Start(MessageBoxes* realBoxes = nullptr) {
+    form = std::make_unique<Form1>(shell, files, realBoxes != nullptr ? *realBoxes : boxes);
     EXPECT_TRUE(form->Create(SW_SHOWNORMAL));
     Pump();
     return *form;
@@ -126,8 +127,7 @@ class GuiTest : public ::testing::Test {
 
   HWND Control(Form1::Id id) const { return form->Control(id); }
   void Command(int id, int code = 0, HWND control = nullptr) {
-    SendMessageW(form->hwnd(), WM_COMMAND, MAKEWPARAM(id, code),
-                 reinterpret_cast<LPARAM>(control));
+    SendMessageW(form->hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
   }
   // A notification of a control to the main window, as a user's action sends it.
   void Notify(Form1::Id id, int code) { Command(id, code, Control(id)); }
@@ -158,9 +158,8 @@ class GuiTest : public ::testing::Test {
   void SelectFiles(std::initializer_list<const wchar_t*> names) {
     HWND list = Control(Form1::kFile1);
     for (const wchar_t* name : names) {
-      const auto index =
-          SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(name));
+      const auto index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(name));
       ASSERT_GE(index, 0) << "no entry " << Utf8FromPath(name);
       SendMessageW(list, LB_SETSEL, TRUE, index);
     }

@@ -16,9 +16,8 @@ class TempFolder {
   TempFolder() {
     wchar_t base[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, base);
-    path_ = std::filesystem::path(base) /
-            (L"tav-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(counter_++));
+    path_ = std::filesystem::path(base) / (L"tav-test-" + std::to_wstring(GetCurrentProcessId()) +
+                                           L"-" + std::to_wstring(counter_++));
     std::filesystem::create_directories(path_);
   }
   ~TempFolder() {
