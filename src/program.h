@@ -8,7 +8,8 @@
 namespace tav {
 
 struct Program {
-  Program(Ui& ui, FileSystem& files) : global(ui, files), convert(global) {}
+  Program(Ui& ui, FileSystem& files, Shell* shell = nullptr)
+      : global(ui, files, shell), convert(global) {}
 
   Global global;
   Convert convert;

@@ -9,18 +9,24 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/shell.h"
 #include "platform/ui.h"
 
 namespace tav {
 
 class Global {
  public:
-  Global(Ui& windowUi, FileSystem& fileSystem) : ui(windowUi), files(fileSystem) {}
+  Global(Ui& windowUi, FileSystem& fileSystem, Shell* systemShell = nullptr)
+      : ui(windowUi), files(fileSystem), shell(systemShell) {}
   Global(const Global&) = delete;
   Global& operator=(const Global&) = delete;
 
   Ui& ui;
   FileSystem& files;
+  // Starting the editor and locating Windows and the program; the editor
+  // procedures need it, the conversion does not (the command-line converter
+  // has none).
+  Shell* shell;
 
   // --- Run-time state shared by the run and the editor commands ---
 
@@ -85,6 +91,21 @@ class Global {
   std::string DefaultEditorCommand() const;
   // The values that the default markers of a reset file stand for.
   void ApplyResetValues();
+
+  // --- The external editor (editor.cpp) ---
+
+  // Starts the editor once for each selected entry of `File1`, in list order.
+  void OpenSelectedInEditor();
+  // Offers the first selected entry of `File1` as the editor and, on OK,
+  // stores it in `EditorCommand` and tav.ini. True when the choice was taken.
+  bool ChooseEditor();
+  // Opens tav.ini in the editor.
+  void OpenSettingsInEditor();
+  // `EditorCommand` (as UTF-8) followed by a file's path, which is quoted
+  // when it holds a blank.
+  std::string EditorCommandLine(const std::filesystem::path& file) const;
+  // Starts a command line; false (after telling the user) when it cannot start.
+  bool StartCommandLine(const std::string& commandLine);
 
   // Shows `MsgText` and stores the button code in `Answer`.
   void ShowMsgText(MsgKind kind, const std::string& title, Buttons buttons, Icon icon,

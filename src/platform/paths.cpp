@@ -11,6 +11,7 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+#ifndef _WIN32
 namespace {
 
 // Length of the UTF-8 sequence at text[i]; 1 for a byte that starts no valid sequence.
@@ -29,6 +30,7 @@ std::size_t Utf8SequenceSize(const std::string& text, std::size_t i) {
 }
 
 }  // namespace
+#endif
 
 std::filesystem::path LeadingChars(const std::filesystem::path& name, std::size_t count) {
 #ifdef _WIN32

@@ -1,0 +1,307 @@
+// Form1's event handlers and the window operations the program's logic
+// calls (Ui).
+#include "forms/folder_listing.h"
+#include "forms/form1.h"
+#include "forms/twips.h"
+#include "platform/cp932.h"
+#include "platform/paths.h"
+#include "platform/win32_text.h"
+
+namespace tav {
+
+const std::array<Form1::ToolbarButton, Form1::kToolbarButtons> Form1::kToolbar = {{
+    {nullptr, nullptr},
+    {nullptr, nullptr},
+    {"edit", L"選択されたログをエディタで開きます。"},
+    {"start", L"＊．ＥＭＬファイルを作成します。"},
+    {nullptr, nullptr},
+    {nullptr, nullptr},
+    {"info", L"バージョン情報を表示します。"},
+    {"dev", L"ヘルプファイルの参照"},
+    {"opt", L"オプション各種を設定します。"},
+    {nullptr, nullptr},
+    {nullptr, nullptr},
+    {"end", L"終了"},
+    {nullptr, nullptr},
+}};
+
+const std::array<const char*, 6> Form1::kImageKeys = {"end", "opt", "edit", "start", "info", "dev"};
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::wstring Text(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(control, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+std::filesystem::path CurrentDirectory() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring path(size, L'\0');
+  path.resize(GetCurrentDirectoryW(size, path.data()));
+  return path;
+}
+
+}  // namespace
+
+// --- Start-up ---
+
+void Form1::Form_Load() {
+  Global& g = program_.global;
+  g.WindowsDir = shell_.WindowsDirectory();
+  g.ProgramDir = shell_.ProgramPath().parent_path();
+  BuildToolbar();
+  g.SettingsPath = JoinPath(g.ProgramDir, "tav.ini");
+  g.ReadSettings();
+  frmOptions_.Create(hwnd());
+  frmAbout_.Create(hwnd());
+
+  // A default directory that is gone (or that is no code page 932 text)
+  // gives way to the program's directory.
+  std::filesystem::path defaultDir = g.ProgramDir;
+  if (const auto text = Cp932ToUtf8(g.DefaultDir)) {
+    const std::filesystem::path wanted = PathFromUtf8(*text);
+    const DWORD attributes = GetFileAttributesW(wanted.c_str());
+    if (!wanted.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      defaultDir = wanted;
+    }
+  }
+  SetWindowTextW(Control(kLabel1), defaultDir.c_str());
+  if (drive1_.SetDrive(defaultDir)) Drive1_Change();
+  SetDir1Path(defaultDir);
+
+  HWND combo = Control(kCombo1);
+  for (const wchar_t* item : {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"}) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  SetWindowTextW(combo, std::to_wstring(g.DirNameLen).c_str());
+}
+
+void Form1::BuildToolbar() {
+  const UINT dpi = Dpi();
+  const int size = MulDiv(16, static_cast<int>(dpi), 96);
+  if (imageList1_ != nullptr) ImageList_Destroy(imageList1_);
+  imageList1_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 6, 0);
+
+  // Each image comes from "<key>.ico" in the current working directory (and
+  // nowhere else). A missing or unreadable file leaves its button without
+  // an image.
+  const std::filesystem::path workingDirectory = CurrentDirectory();
+  std::array<int, 6> imageOf{};
+  for (std::size_t i = 0; i < kImageKeys.size(); ++i) {
+    const std::wstring file =
+        (workingDirectory / Widen(std::string(kImageKeys[i]) + ".ico")).native();
+    HICON icon = static_cast<HICON>(
+        LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    imageOf[i] = icon != nullptr ? ImageList_AddIcon(imageList1_, icon) : I_IMAGENONE;
+    if (icon != nullptr) DestroyIcon(icon);
+  }
+
+  HWND toolbar = Control(kToolbar1);
+  SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList1_));
+  std::array<TBBUTTON, kToolbarButtons> buttons{};
+  for (std::size_t position = 0; position < kToolbar.size(); ++position) {
+    TBBUTTON& button = buttons[position];
+    button.idCommand = kToolbarCommandBase + static_cast<int>(position);
+    button.dwData = position;
+    const char* key = kToolbar[position].key;
+    if (key == nullptr) {
+      button.fsStyle = BTNS_SEP;
+      continue;
+    }
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON;
+    button.iBitmap = I_IMAGENONE;
+    for (std::size_t i = 0; i < kImageKeys.size(); ++i) {
+      if (std::string_view(kImageKeys[i]) == key) button.iBitmap = imageOf[i];
+    }
+  }
+  SendMessageW(toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+}
+
+// --- Browsing ---
+
+void Form1::Drive1_Change() {
+  SetStatusBold(false);
+  const std::wstring previous = DriveOf(dir1_.Path());
+  // "D:" names the current directory of drive D.
+  if (!SetDir1Path(std::filesystem::path(drive1_.Drive()))) drive1_.Restore(previous);
+}
+
+void Form1::Dir1_Change() {
+  SetStatusBold(false);
+  FillFile1(dir1_.Path());
+  SetWindowTextW(Control(kLabel1), dir1_.Path().c_str());
+}
+
+bool Form1::SetDir1Path(const std::filesystem::path& folder) {
+  if (!dir1_.Path().empty() && SameFolder(NormalizeFolder(folder), dir1_.Path())) return true;
+  const IoResult shown = dir1_.SetPath(folder);
+  if (!shown.ok) {
+    ReportUnreadableFolder(folder, shown.reason);
+    return false;
+  }
+  Dir1_Change();
+  return true;
+}
+
+void Form1::FillFile1(const std::filesystem::path& folder) {
+  std::vector<std::wstring> names;
+  const IoResult listed = ListFolder(folder, EntryKind::Files, names);
+  HWND list = Control(kFile1);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_INITSTORAGE, names.size(), names.size() * 32 * sizeof(wchar_t));
+  for (const std::wstring& name : names) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  if (!listed.ok) ReportUnreadableFolder(folder, listed.reason);
+}
+
+void Form1::ReportUnreadableFolder(const std::filesystem::path& folder, const std::string& reason) {
+  Global& g = program_.global;
+  g.MsgText = "フォルダを読み込めませんでした。";
+  g.MsgText += kCrLf;
+  g.MsgText += Utf8FromPath(folder);
+  g.MsgText += kCrLf;
+  g.MsgText += "（" + reason + "）";
+  g.MsgText += kCrLf;
+  g.ShowMsgText(MsgKind::Other, " DirError!!", Buttons::Ok, Icon::Exclamation, folder, reason);
+}
+
+void Form1::Check1_Click() {
+  Global& g = program_.global;
+  g.FullAuto = g.FullAuto == 0 ? 1 : 0;
+  SendMessageW(Control(kCheck1), BM_SETCHECK, g.FullAuto == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// --- Commands ---
+
+void Form1::run_Click() {
+  // The run holds the program: its message boxes disable every window.
+  runActive_ = true;
+  program_.convert.RunConversion();
+  runActive_ = false;
+}
+
+void Form1::end_Click() {
+  EndProgram();
+}
+
+void Form1::EndProgram() {
+  if (frmOptions_.hwnd() != nullptr) DestroyWindow(frmOptions_.hwnd());
+  if (frmAbout_.hwnd() != nullptr) DestroyWindow(frmAbout_.hwnd());
+  // The window's WM_DESTROY ends the message loop; no queued message of the
+  // destroyed windows runs.
+  DestroyWindow(hwnd());
+}
+
+void Form1::edit_Click() {
+  program_.global.OpenSelectedInEditor();
+}
+
+void Form1::File1_DblClick() {
+  SetStatusBold(false);
+  program_.global.ChooseEditor();
+}
+
+void Form1::Toolbar1_ButtonClick(const std::string& key) {
+  SetStatusBold(false);
+  if (key == "end") {
+    EndProgram();
+  } else if (key == "opt") {
+    option_Click();
+  } else if (key == "edit") {
+    edit_Click();
+  } else if (key == "start") {
+    run_Click();
+  } else if (key == "info") {
+    version_Click();
+  } else if (key == "dev") {
+    helphtml_Click();
+  }
+}
+
+void Form1::helphtml_Click() {
+  shell_.OpenWithSystem(Utf8FromPath(JoinPath(program_.global.ProgramDir, "tav.htm")));
+}
+
+void Form1::ini_file_Click() {
+  SetStatusBold(false);
+  program_.global.OpenSettingsInEditor();
+}
+
+void Form1::version_Click() {
+  SetStatusBold(false);
+  frmAbout_.Show();
+}
+
+void Form1::option_Click() {
+  SetStatusBold(false);
+  frmOptions_.Show();
+}
+
+// --- Ui ---
+
+int Form1::ShowMsgBox(const MsgBox& box) {
+  return boxes_.Show(box, runActive_);
+}
+
+void Form1::Beep() {
+  boxes_.Beep();
+}
+
+void Form1::SetStatusText(int panel, const std::string& text) {
+  const std::wstring wide = Widen(text);
+  SendMessageW(Control(kStatusBar1), SB_SETTEXTW, static_cast<WPARAM>(panel - 1),
+               reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Form1::SetStatusBold(bool bold) {
+  if (bold == statusBold_) return;
+  statusBold_ = bold;
+  HWND statusBar = Control(kStatusBar1);
+  SendMessageW(statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), TRUE);
+  InvalidateRect(statusBar, nullptr, TRUE);
+}
+
+int Form1::FileCount() {
+  return static_cast<int>(SendMessageW(Control(kFile1), LB_GETCOUNT, 0, 0));
+}
+
+std::filesystem::path Form1::FileEntry(int index) {
+  HWND list = Control(kFile1);
+  const auto length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return std::filesystem::path(text);
+}
+
+bool Form1::FileSelected(int index) {
+  return SendMessageW(Control(kFile1), LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+std::filesystem::path Form1::DirectoryCaption() {
+  return std::filesystem::path(Text(Control(kLabel1)));
+}
+
+std::string Form1::NumberBoxText() {
+  return Narrow(Text(Control(kCombo1)));
+}
+
+void Form1::SetDirectoryListPath(const std::filesystem::path& path) {
+  SetDir1Path(path);
+}
+
+}  // namespace tav

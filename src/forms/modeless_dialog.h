@@ -1,0 +1,47 @@
+// A dialog window of the program that lives hidden and is shown modeless:
+// its cancel command (the cancel button, Esc) hides it, the title bar's
+// close button destroys it, and the next showing creates it afresh.
+#pragma once
+
+#include <string>
+
+#include "forms/twips.h"
+#include "forms/window.h"
+
+namespace tav {
+
+class ModelessDialog : public Window {
+ public:
+  // Creates the window hidden, with its controls, unless it exists already.
+  bool Create(HWND owner);
+  // Makes the dialog visible and brings it to the front, creating it first
+  // when it was destroyed.
+  void Show();
+  void Hide();
+  bool IsVisible() const;
+  // Tab, Esc and the other dialog keys for a message meant for this dialog.
+  bool TranslateDialogMessage(MSG& message);
+
+ protected:
+  struct Design {
+    const wchar_t* className;
+    std::wstring caption;
+    DWORD style;
+    DWORD exStyle;
+    int clientWidth;   // twips
+    int clientHeight;  // twips
+  };
+  virtual Design GetDesign() const = 0;
+  // Builds the controls and runs the dialog's load step (Form_Load); the
+  // window exists and is still hidden.
+  virtual void Form_Load() {}
+  // A command of a control; IDCANCEL (the cancel button and Esc) hides the dialog.
+  virtual void OnCommand(int id, int code, HWND control);
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+}  // namespace tav

@@ -1,0 +1,125 @@
+// The Win32 file system, code page 932 through the system's tables, and
+// the Win32 shell, on a real (Wine) system.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+#include "platform/win32_file_system.h"
+#include "platform/win32_shell.h"
+
+namespace tav {
+namespace {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    wchar_t base[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, base);
+    path_ = std::filesystem::path(base) / (L"tav-test-" + std::to_wstring(GetCurrentProcessId()) +
+                                           L"-" + std::to_wstring(counter_++));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
+      SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path path_;
+};
+
+TEST(Win32FileSystemTest, MakeDirectoryTellsTheFailureKindsApart) {
+  TempFolder temp;
+  Win32FileSystem files;
+  const auto folder = temp.path() / L"ログ";
+  EXPECT_EQ(files.MakeDirectory(folder).status, DirStatus::Created);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_EQ(files.MakeDirectory(folder).status, DirStatus::ExistsAsFolder);
+
+  const auto file = temp.path() / L"file";
+  ASSERT_TRUE(files.WriteWholeFile(file, "x").ok);
+  EXPECT_EQ(files.MakeDirectory(file).status, DirStatus::ExistsAsOther);
+
+  const DirResult missingParent = files.MakeDirectory(temp.path() / L"no" / L"such");
+  EXPECT_EQ(missingParent.status, DirStatus::Failed);
+  EXPECT_FALSE(missingParent.reason.empty());
+}
+
+TEST(Win32FileSystemTest, WritesReplacesAndReadsBytesExactly) {
+  TempFolder temp;
+  Win32FileSystem files;
+  const auto file = temp.path() / L"a b.ini";
+  const std::string bytes("[DefaultDir]=C:\\\x83\x8D\x83\x4F\r\nline\rend\n\0tail", 33);
+  ASSERT_TRUE(files.WriteWholeFile(file, "old content that is longer").ok);
+  ASSERT_TRUE(files.WriteWholeFile(file, bytes).ok);
+  std::string read = "stale";
+  ASSERT_TRUE(files.ReadWholeFile(file, read).ok);
+  EXPECT_EQ(read, bytes);
+  // Nothing but the file is left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 1);
+
+  ASSERT_TRUE(files.WriteWholeFile(file, "").ok);
+  ASSERT_TRUE(files.ReadWholeFile(file, read).ok);
+  EXPECT_EQ(read, "");
+}
+
+TEST(Win32FileSystemTest, RefusesReadOnlyTargetsAndFolders) {
+  TempFolder temp;
+  Win32FileSystem files;
+  const auto file = temp.path() / L"tav.ini";
+  ASSERT_TRUE(files.WriteWholeFile(file, "kept").ok);
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  const IoResult refused = files.WriteWholeFile(file, "new");
+  EXPECT_FALSE(refused.ok);
+  EXPECT_FALSE(refused.reason.empty());
+  std::string read;
+  ASSERT_TRUE(files.ReadWholeFile(file, read).ok);
+  EXPECT_EQ(read, "kept");
+
+  EXPECT_FALSE(files.WriteWholeFile(temp.path(), "x").ok);
+  EXPECT_FALSE(files.ReadWholeFile(temp.path(), read).ok);
+  const IoResult missing = files.ReadWholeFile(temp.path() / L"missing", read);
+  EXPECT_FALSE(missing.ok);
+  EXPECT_FALSE(missing.reason.empty());
+}
+
+TEST(Cp932Win32Test, DecodesAndEncodesExactRoundTripsOnly) {
+  // 0x81 0x60 is the wave dash of code page 932 (U+FF5E), not U+301C.
+  EXPECT_EQ(Cp932ToUtf8("\x83\x8D\x83\x4F\x81\x60 A"), "ログ～ A");
+  EXPECT_EQ(Utf8ToCp932("ログ～ A"), "\x83\x8D\x83\x4F\x81\x60 A");
+  EXPECT_EQ(Cp932ToUtf8("\xB1"), "ｱ");  // half-width katakana
+  EXPECT_EQ(Cp932ToUtf8(""), "");
+  EXPECT_EQ(Utf8ToCp932(""), "");
+
+  for (const char* bad : {"\x80", "\xA0", "\xFD", "\xFE", "\xFF", "a\x83", "\x83\x20"}) {
+    EXPECT_EQ(Cp932ToUtf8(bad), std::nullopt) << "byte " << static_cast<int>(bad[0] & 0xFF);
+  }
+  // No best-fit substitutes: characters outside code page 932 fail.
+  EXPECT_EQ(Utf8ToCp932("ä"), std::nullopt);
+  EXPECT_EQ(Utf8ToCp932("\xF0\x9F\x93\x9D"), std::nullopt);
+  EXPECT_EQ(Utf8ToCp932("\xE3\x80\x9C"), std::nullopt);  // U+301C
+  EXPECT_EQ(Utf8ToCp932("\xFF"), std::nullopt);          // invalid UTF-8
+}
+
+TEST(Win32ShellTest, FindsWindowsAndTheProgramAndStartsProcesses) {
+  Win32Shell shell;
+  const std::wstring windows = shell.WindowsDirectory().native();
+  ASSERT_GE(windows.size(), 3u);
+  EXPECT_EQ(windows[1], L':');
+  EXPECT_NE(windows.back(), L'\\');
+  EXPECT_EQ(shell.ProgramPath().filename(), L"tav_win32_platform_tests.exe");
+
+  EXPECT_TRUE(shell.StartProcess("cmd.exe /c exit 0").ok);
+  const IoResult missing = shell.StartProcess("C:\\no such\\editor.exe C:\\x.log");
+  EXPECT_FALSE(missing.ok);
+  EXPECT_FALSE(missing.reason.empty());
+}
+
+}  // namespace
+}  // namespace tav
