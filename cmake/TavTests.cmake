@@ -8,9 +8,9 @@ if(CMAKE_CROSSCOMPILING)
   add_test(NAME wine_session_stop COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --stop-session)
   set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session)
   set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session)
-  set(TAV_TEST_PROPERTIES FIXTURES_REQUIRED wine_session)
+  set(TAV_TEST_PROPERTIES FIXTURES_REQUIRED wine_session TIMEOUT 120)
 else()
-  set(TAV_TEST_PROPERTIES)
+  set(TAV_TEST_PROPERTIES TIMEOUT 120)
 endif()
 
 # tav_add_gtest(TARGET [WORKING_DIRECTORY DIR]): registers a GoogleTest
@@ -29,6 +29,8 @@ function(tav_add_gtest target)
       DISCOVERY_TIMEOUT 120
       PROPERTIES ${TAV_TEST_PROPERTIES})
   else()
-    gtest_discover_tests(${target} WORKING_DIRECTORY ${arg_WORKING_DIRECTORY})
+    gtest_discover_tests(${target}
+      WORKING_DIRECTORY ${arg_WORKING_DIRECTORY}
+      PROPERTIES ${TAV_TEST_PROPERTIES})
   endif()
 endfunction()
