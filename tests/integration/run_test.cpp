@@ -22,7 +22,9 @@ const std::vector<std::string> kLog = {
 class ConversionRun : public test::LogFixture {
  protected:
   std::string Sep() const { return Utf8FromPath(std::filesystem::path("/").make_preferred()); }
-  std::string Shown(std::string_view relative) const { return Utf8FromPath(dir / relative); }
+  std::string Shown(std::string_view relative) const {
+    return Utf8FromPath((dir / relative).make_preferred());
+  }
 };
 
 TEST_F(ConversionRun, OneFileIsConfirmedConvertedAndEnded) {
@@ -225,8 +227,8 @@ TEST_F(ConversionRun, FolderThatCannotBeMadeIsReportedInBothModes) {
 }
 
 TEST_F(ConversionRun, UnsafeFolderNamesAreRefused) {
-  for (const char* name : {"con.log", "ab..log", "xy .log", "..log"}) WriteLog(name, kLog);
-  ShowAndSelect({"con.log", "ab..log", "xy .log"});
+  for (const char* name : {"conx.log", "ab..log", "xy .log", "..log"}) WriteLog(name, kLog);
+  ShowAndSelect({"conx.log", "ab..log", "xy .log"});
   g.FullAuto = 1;
   ui.answers = {kOk, kOk, kOk, kOk};
   Run();
@@ -241,6 +243,7 @@ TEST_F(ConversionRun, UnsafeFolderNamesAreRefused) {
   ShowAndSelect({"..log"});
   ui.answers = {kOk, kOk};
   Run();
+  ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].kind, MsgKind::FolderNameUnsafe);
   EXPECT_FALSE(Exists("00001.eml"));
   EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "00001.eml"));
