@@ -1,13 +1,13 @@
 // Opening the selected logs in the editor, choosing the editor, opening tav.ini.
 #include <gtest/gtest.h>
 
-#include "fake_shell.h"
-#include "memory_file_system.h"
+#include "support/fake_shell.h"
+#include "support/memory_file_system.h"
 #include "platform/paths.h"
 #include "program.h"
-#include "scripted_ui.h"
+#include "support/scripted_ui.h"
 
-namespace tav::testing {
+namespace tav::test {
 namespace {
 
 #ifdef _WIN32
@@ -51,7 +51,7 @@ TEST_F(EditorTest, OpensEachSelectedFileInListOrder) {
   ASSERT_EQ(g.SelectedNames.size(), 4u);
   EXPECT_EQ(g.SelectedNames[1], std::filesystem::path());
   EXPECT_EQ(g.SelectedNames[2], std::filesystem::path("c.log"));
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(EditorTest, NoSelectionOrEmptyListStartsNothing) {
@@ -59,7 +59,7 @@ TEST_F(EditorTest, NoSelectionOrEmptyListStartsNothing) {
   List({{"a.log", false}});
   g.OpenSelectedInEditor();
   EXPECT_TRUE(shell.started.empty());
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(EditorTest, QuotesPathsWithBlanksAndJoinsRootWithoutDoubling) {
@@ -91,11 +91,11 @@ TEST_F(EditorTest, EditorThatCannotStartIsReportedOnceByItsCommandLine) {
   shell.failingStarts.insert(first);
   ui.answers = {kOk};
   g.OpenSelectedInEditor();
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].kind, MsgKind::StartFailed);
-  EXPECT_EQ(ui.shown[0].buttons, Buttons::Ok);
-  EXPECT_NE(ui.shown[0].text.find(first), std::string::npos);
-  EXPECT_NE(ui.shown[0].text.find("file not found"), std::string::npos);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].kind, MsgKind::StartFailed);
+  EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
+  EXPECT_NE(ui.boxes[0].text.find(first), std::string::npos);
+  EXPECT_NE(ui.boxes[0].text.find("file not found"), std::string::npos);
   EXPECT_TRUE(shell.started.empty());
 }
 
@@ -105,12 +105,12 @@ TEST_F(EditorTest, ConfirmedChoiceBecomesTheEditorAndIsWritten) {
   EXPECT_TRUE(g.ChooseEditor());
 
   const std::string candidate = kRoot + "logs" + kSep + "edit.exe ";
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].kind, MsgKind::EditorChoice);
-  EXPECT_EQ(ui.shown[0].title, " Editor?");
-  EXPECT_EQ(ui.shown[0].buttons, Buttons::OkCancel);
-  EXPECT_EQ(ui.shown[0].icon, Icon::None);
-  EXPECT_EQ(ui.shown[0].text, "呼び出すエディタを．．．\r\n\r\n" + candidate +
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].kind, MsgKind::EditorChoice);
+  EXPECT_EQ(ui.boxes[0].title, " Editor?");
+  EXPECT_EQ(ui.boxes[0].buttons, Buttons::OkCancel);
+  EXPECT_EQ(ui.boxes[0].icon, Icon::None);
+  EXPECT_EQ(ui.boxes[0].text, "呼び出すエディタを．．．\r\n\r\n" + candidate +
                                   "\r\n\r\n．．．に設定します。よろしいですか？");
   EXPECT_EQ(g.EditorCommand, candidate);
   // The other two settings are written with it.
@@ -128,7 +128,7 @@ TEST_F(EditorTest, ProgramPathWithBlankIsStoredQuotedAndShownAsStored) {
   EXPECT_TRUE(g.ChooseEditor());
   const std::string stored = "\"" + kRoot + "Program Files" + kSep + "ed" + kSep + "ed.exe\" ";
   EXPECT_EQ(g.EditorCommand, stored);
-  EXPECT_NE(ui.shown.at(0).text.find("\r\n" + stored + "\r\n"), std::string::npos);
+  EXPECT_NE(ui.boxes.at(0).text.find("\r\n" + stored + "\r\n"), std::string::npos);
 }
 
 TEST_F(EditorTest, CancelLeavesEditorAndFileAlone) {
@@ -143,7 +143,7 @@ TEST_F(EditorTest, ChoiceWithoutSelectionOffersAnEmptyEditor) {
   List({{"a.log", false}});
   ui.answers = {kOk};
   EXPECT_TRUE(g.ChooseEditor());
-  EXPECT_EQ(ui.shown.at(0).text,
+  EXPECT_EQ(ui.boxes.at(0).text,
             "呼び出すエディタを．．．\r\n\r\n\r\n\r\n．．．に設定します。よろしいですか？");
   EXPECT_EQ(g.EditorCommand, "");
   EXPECT_EQ(Settings(), "[DefaultDir]=D:\\logs\r\n[DirName]=4\r\n[Editor]=\r\n");
@@ -153,8 +153,8 @@ TEST_F(EditorTest, ChoiceThatTavIniCannotHoldIsRefused) {
   List({{"\xF0\x9F\x93\x9D.exe", true}});  // an emoji: not in code page 932
   ui.answers = {kOk};
   EXPECT_FALSE(g.ChooseEditor());
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].kind, MsgKind::NotStorable);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].kind, MsgKind::NotStorable);
   EXPECT_EQ(g.EditorCommand, "ed.exe ");
   EXPECT_TRUE(files.contents.empty());
 }
@@ -169,4 +169,4 @@ TEST_F(EditorTest, SettingsFileOpensInTheEditor) {
 }
 
 }  // namespace
-}  // namespace tav::testing
+}  // namespace tav::test

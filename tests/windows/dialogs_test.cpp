@@ -2,7 +2,7 @@
 // hidden by cancel and Esc, destroyed by the title bar's close.
 #include "gui_fixture.h"
 
-namespace tav::testing {
+namespace tav::test {
 namespace {
 
 TEST_F(GuiTest, DialogsAreCreatedHiddenWithTheirFrames) {
@@ -71,4 +71,4 @@ TEST_F(GuiTest, TitleBarCloseDestroysADialogAndTheNextShowingMakesItAnew) {
 }
 
 }  // namespace
-}  // namespace tav::testing
+}  // namespace tav::test

@@ -3,7 +3,7 @@
 #include "forms/folder_listing.h"
 #include "gui_fixture.h"
 
-namespace tav::testing {
+namespace tav::test {
 namespace {
 
 using Files = std::vector<std::wstring>;
@@ -295,4 +295,4 @@ TEST_F(GuiTest, TitleBarCloseEndsTheProgram) {
 }
 
 }  // namespace
-}  // namespace tav::testing
+}  // namespace tav::test

@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "fake_shell.h"
+#include "support/fake_shell.h"
 #include "forms/form1.h"
 #include "forms/message_boxes.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 #include "platform/win32_file_system.h"
 
-namespace tav::testing {
+namespace tav::test {
 
 class ScriptedMessageBoxes : public MessageBoxes {
  public:
@@ -191,4 +191,4 @@ class GuiTest : public ::testing::Test {
   std::filesystem::path root_;
 };
 
-}  // namespace tav::testing
+}  // namespace tav::test

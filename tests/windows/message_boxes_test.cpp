@@ -6,7 +6,7 @@
 #include "forms/win32_message_boxes.h"
 #include "gui_fixture.h"
 
-namespace tav::testing {
+namespace tav::test {
 namespace {
 
 TEST_F(GuiTest, RunBoxIsTaskModalAndItsAnswerCounts) {
@@ -47,4 +47,4 @@ TEST_F(GuiTest, RunBoxIsTaskModalAndItsAnswerCounts) {
 }
 
 }  // namespace
-}  // namespace tav::testing
+}  // namespace tav::test

@@ -7,7 +7,7 @@
 
 #include "platform/file_system.h"
 
-namespace tav::testing {
+namespace tav::test {
 
 class MemoryFileSystem : public FileSystem {
  public:
@@ -28,4 +28,4 @@ class MemoryFileSystem : public FileSystem {
   }
 };
 
-}  // namespace tav::testing
+}  // namespace tav::test

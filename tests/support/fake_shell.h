@@ -8,7 +8,7 @@
 
 #include "platform/shell.h"
 
-namespace tav::testing {
+namespace tav::test {
 
 class FakeShell : public Shell {
  public:
@@ -28,4 +28,4 @@ class FakeShell : public Shell {
   void OpenWithSystem(const std::string& target) override { opened.push_back(target); }
 };
 
-}  // namespace tav::testing
+}  // namespace tav::test
