@@ -107,6 +107,26 @@ class Global {
   // Starts a command line; false (after telling the user) when it cannot start.
   bool StartCommandLine(const std::string& commandLine);
 
+  // --- The options dialog's texts and its "set" command (options.cpp) ---
+
+  // The paragraphs of the dialog's four bordered labels, each built in
+  // `MsgText` (lines joined by CR LF, as the labels show them).
+  void BuildFolderParagraph();      // folder creation (Label1)
+  void BuildEditorParagraph();      // the editor (Label2)
+  void BuildResetParagraph();       // resetting tav.ini (Label4)
+  void BuildDefaultDirParagraph();  // the default working directory (Label6)
+  // "★★" + the setting + "★★", as UTF-8 for the screen (Label3, Label5).
+  std::string EditorStarLine() const;
+  std::string DefaultDirStarLine() const;
+  // Stores the number that the dialog's number box begins with in
+  // `DirNameLen` (read as line 2 of tav.ini is read; 0 for text that does not
+  // begin with a number) and writes tav.ini. A number outside the 16-bit
+  // range is refused with a message and `DirNameLen` is kept. True when the
+  // value was stored and written.
+  bool StoreDirNameLen(const std::string& numberBoxText);
+  // OK only: the options dialog's number box holds a number out of range.
+  void ReportDirNameLenOutOfRange(const std::string& text);
+
   // Shows `MsgText` and stores the button code in `Answer`.
   void ShowMsgText(MsgKind kind, const std::string& title, Buttons buttons, Icon icon,
                    const std::filesystem::path& subject = {}, const std::string& reason = {},

@@ -30,7 +30,7 @@ enum class MsgKind {
   FolderNameUnsafe,    // an output folder name that would leave the log's folder
   EmlUnwritable,       // an .eml file that cannot be written
   BadMessageNumbers,   // message numbers that cannot stand as file names
-  BadFolderNameLen,    // the number box does not hold 1 to 32767
+  BadFolderNameLen,    // a number box does not hold a folder-name length it can take
   SettingsUnwritable,  // tav.ini cannot be written
   NotStorable,         // a path that code page 932 cannot hold
   EditorChoice,        // " Editor?"
