@@ -40,7 +40,12 @@ void Place(HWND control, const TwipsRect& rect, UINT dpi, int extraHeight = 0) {
 }  // namespace
 
 Form1::Form1(Shell& shell, FileSystem& files, MessageBoxes& boxes)
-    : shell_(shell), files_(files), boxes_(boxes), program_(*this, files, &shell) {}
+    : shell_(shell),
+      files_(files),
+      boxes_(boxes),
+      program_(*this, files, &shell),
+      frmOptions_(program_.global),
+      frmAbout_(shell) {}
 
 Form1::~Form1() {
   if (hwnd() != nullptr) {

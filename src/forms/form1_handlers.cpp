@@ -211,7 +211,8 @@ void Form1::edit_Click() {
 
 void Form1::File1_DblClick() {
   SetStatusBold(false);
-  program_.global.ChooseEditor();
+  // The options dialog shows the new editor at once, also while hidden.
+  if (program_.global.ChooseEditor()) frmOptions_.ShowEditorLine();
 }
 
 void Form1::Toolbar1_ButtonClick(const std::string& key) {

@@ -37,11 +37,22 @@ class ModelessDialog : public Window {
   virtual void Form_Load() {}
   // A command of a control; IDCANCEL (the cancel button and Esc) hides the dialog.
   virtual void OnCommand(int id, int code, HWND control);
+  // Places the controls and makes the fonts for a DPI; called by Form_Load
+  // and again when the window moves to a screen of another DPI.
+  virtual void Layout(UINT /*dpi*/) {}
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+  HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+  // Sets the text of a label with a transparent background. What the label
+  // showed before is painted over by the dialog's background first: the
+  // label itself paints only its text.
+  void SetLabelText(int id, const std::wstring& text);
+
  private:
   HWND owner_ = nullptr;
+  // The control that had the focus when the dialog was last deactivated.
+  HWND focus_ = nullptr;
 };
 
 }  // namespace tav
