@@ -26,6 +26,8 @@ void Place(HWND control, const TwipsRect& rect, UINT dpi) {
                Px(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A system without this face gets the closest proportional Shift-JIS font
+// that the font mapper finds.
 HFONT MakeFont(UINT dpi, int weight, bool underline) {
   return CreateFontW(FontHeight(kFontPoints, dpi), 0, 0, 0, weight, FALSE, underline, FALSE,
                      SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

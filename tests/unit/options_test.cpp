@@ -90,18 +90,19 @@ TEST_F(Options, StarLinesShowTheSettingsAsTheyAre) {
 
 TEST_F(Options, ParagraphsAreIndentedLinesEndedByCrLf) {
   struct Paragraph {
-    void (Global::*build)();
+    void (*build)(Global&);
     const char* title;
     std::size_t lines;
   };
   const std::string space = "\u3000";
-  for (const Paragraph& p :
-       {Paragraph{&Global::BuildFolderParagraph, "フォルダ自動生成", 4},
-        {&Global::BuildEditorParagraph, "エディタの指定", 4},
-        {&Global::BuildResetParagraph, "「ＴＡＶ．ＩＮＩ」の初期化", 6},
-        {&Global::BuildDefaultDirParagraph, "デフォルト作業ディレクトリの指定", 4}}) {
+  const Paragraph paragraphs[] = {
+      {[](Global& x) { x.BuildFolderParagraph(); }, "フォルダ自動生成", 4},
+      {[](Global& x) { x.BuildEditorParagraph(); }, "エディタの指定", 4},
+      {[](Global& x) { x.BuildResetParagraph(); }, "「ＴＡＶ．ＩＮＩ」の初期化", 6},
+      {[](Global& x) { x.BuildDefaultDirParagraph(); }, "デフォルト作業ディレクトリの指定", 4}};
+  for (const Paragraph& p : paragraphs) {
     g.MsgText = "left over";
-    (g.*p.build)();
+    p.build(g);
     const std::string text = g.MsgText;
     SCOPED_TRACE(p.title);
     // Shown in a label of a code page 932 system: every character must exist there.
