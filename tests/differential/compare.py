@@ -7,6 +7,10 @@ folders; tavconv converts the one copy, the reference converter the other.
 The two folders must then hold the same files and folders with the same
 bytes, and both converters must end with the same exit status.
 
+The minimal logs of --cases (*.log, kept from earlier differences and for
+the corners of the format) are compared first, each converted under its own
+name with the default folder-name length.
+
 On a difference the seed, the file and the first differing bytes are printed
 and the case's logs are kept in --keep for inspection. The last line reads
 "N passed, M failed".
@@ -76,17 +80,29 @@ def differences(cpp_tree, ref_tree):
     return lines
 
 
-def run_case(tavconv, seed, keep):
-    """Runs one seed; returns (seed, list of difference lines)."""
-    case = generate.generate_case(seed)
+def write_files(folder, entries):
+    """Writes (relative path, bytes) entries; None as the bytes makes a folder."""
+    for name, data in entries:
+        if data is None:
+            Path(folder, name).mkdir(exist_ok=True)
+        else:
+            Path(folder, name).write_bytes(data)
+
+
+def run_seed(tavconv, seed, keep):
+    """Runs the generator's case for one seed; returns (label, difference lines)."""
+    return run_case(tavconv, generate.generate_case(seed), f"seed-{seed}", keep)
+
+
+def run_case(tavconv, case, label, keep):
+    """Converts one case with both converters; returns (label, difference lines)."""
     with tempfile.TemporaryDirectory(prefix="tav-diff-") as temp:
         problems = []
         statuses = {}
         for side in ("cpp", "ref"):
             folder = Path(temp, side)
             folder.mkdir()
-            for name, data in case.logs:
-                (folder / name).write_bytes(data)
+            write_files(folder, case.existing + case.logs)
             logs = [str(folder / name) for name, _ in case.logs]
             arguments = ["--dir-name-len", str(case.dir_name_len), "--", *logs]
             if side == "cpp":
@@ -101,15 +117,23 @@ def run_case(tavconv, seed, keep):
             problems.append(f"  exit status: tavconv {statuses['cpp']}, reference {statuses['ref']}")
         problems += differences(snapshot(Path(temp, "cpp")), snapshot(Path(temp, "ref")))
         if problems and keep:
-            kept = Path(keep, f"seed-{seed}")
+            kept = Path(keep, label)
             shutil.rmtree(kept, ignore_errors=True)
             kept.mkdir(parents=True)
-            for name, data in case.logs:
-                (kept / name).write_bytes(data)
+            write_files(kept, case.existing + case.logs)
             (kept / "command").write_text(
                 f"tavconv --dir-name-len {case.dir_name_len} -- "
                 + " ".join(name for name, _ in case.logs) + "\n")
-        return seed, problems
+        return label, problems
+
+
+def case_files(folder):
+    return sorted(Path(folder).glob("*.log")) if folder else []
+
+
+def case_from_file(path):
+    """A kept minimal log: converted under its own name with the default folder-name length."""
+    return generate.Case(3, [(path.name, path.read_bytes())])
 
 
 def main():
@@ -117,28 +141,38 @@ def main():
     parser.add_argument("--tavconv", required=True, help="the tavconv binary to test")
     parser.add_argument("--seed", type=int, default=1, help="first seed (default 1)")
     parser.add_argument("--count", type=int, default=200, help="number of seeds (default 200)")
-    parser.add_argument("--keep", default="differential-failures",
-                        help="folder for the logs of failing seeds (default ./differential-failures)")
-    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 1)
+    parser.add_argument("--keep", default=os.path.join(tempfile.gettempdir(), "tav-differential"),
+                        help="folder for the logs of differing cases (default: tav-differential "
+                             "in the temporary folder)")
+    parser.add_argument("--cases", help="folder of minimal logs (*.log) to compare first")
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 1,
+                        help="worker processes (default: one per core)")
     parser.add_argument("--max-report", type=int, default=20,
                         help="print the details of at most this many failing seeds")
     args = parser.parse_args()
     tavconv = os.path.abspath(args.tavconv)
     keep = os.path.abspath(args.keep)
 
+    cases = [(case_from_file(path), f"case-{path.stem}") for path in case_files(args.cases)]
     seeds = range(args.seed, args.seed + args.count)
     failed = []
+
+    def report(label, problems):
+        if problems:
+            failed.append(label)
+            if len(failed) <= args.max_report:
+                print(f"{label}: differs (logs kept in {os.path.join(keep, label)})", flush=True)
+                print("\n".join(problems), flush=True)
+
+    for case, label in cases:
+        report(*run_case(tavconv, case, label, keep))
     with ProcessPoolExecutor(max_workers=max(1, args.jobs)) as pool:
-        for seed, problems in pool.map(run_case, [tavconv] * len(seeds), seeds,
-                                       [keep] * len(seeds), chunksize=8):
-            if problems:
-                failed.append(seed)
-                if len(failed) <= args.max_report:
-                    print(f"seed {seed}: differs (logs kept in {os.path.join(keep, f'seed-{seed}')})")
-                    print("\n".join(problems))
+        for label, problems in pool.map(run_seed, [tavconv] * len(seeds), seeds,
+                                        [keep] * len(seeds), chunksize=8):
+            report(label, problems)
     if failed:
-        print(f"failing seeds: {' '.join(map(str, failed))}")
-    print(f"{len(seeds) - len(failed)} passed, {len(failed)} failed")
+        print(f"differing: {' '.join(failed)}")
+    print(f"{len(cases) + len(seeds) - len(failed)} passed, {len(failed)} failed")
     return 1 if failed else 0
 
 

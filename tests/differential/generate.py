@@ -14,7 +14,7 @@ and unwritable message numbers, full-width spaces, odd names, IDs and dates.
 
 import argparse
 import random
-from dataclasses import dataclass
+from dataclasses import dataclass, field
 from pathlib import Path
 
 
@@ -49,6 +49,31 @@ SENDER_IDS = [b"HBA01234", b"HBB12345", b"KTX00731", b"OSK40012", b"MNG02345", b
 TEXTS_WITH_HE = ["へのコメント", "へ", "への返事"]
 
 
+# Bytes at the edges of the lead and trail ranges, and the bytes that the
+# converter looks for: a lead byte swallows a following trail-range byte, so
+# "he" (0x82 0xD6) or a full-width space (0x81 0x40) right after a lone lead
+# byte is no such character.
+EDGE_BYTES = bytes([0x00, 0x09, 0x1F, 0x20, 0x20, 0x2F, 0x30, 0x39, 0x3A, 0x3F, 0x40, 0x41, 0x5C,
+                    0x7E, 0x7F, 0x80, 0x81, 0x82, 0x9F, 0xA0, 0xA1, 0xD6, 0xDF, 0xE0, 0xEF,
+                    0xF0, 0xFC, 0xFD, 0xFE, 0xFF])
+
+
+def byte_soup(rng, count):
+    """Random bytes, mostly from the edge set, with "he" and full-width spaces among them."""
+    parts = []
+    for _ in range(count):
+        roll = rng.random()
+        if roll < 0.1:
+            parts.append(REPLY_MARK)
+        elif roll < 0.2:
+            parts.append(WIDE_SPACE)
+        elif roll < 0.3:
+            parts.append(rng.choice([b"/", b":", b"1", b" "]))
+        else:
+            parts.append(bytes([rng.choice(EDGE_BYTES)]))
+    return b"".join(parts)
+
+
 def ascii_digits(rng, count):
     return "".join(rng.choice("0123456789") for _ in range(count)).encode()
 
@@ -70,6 +95,7 @@ def awkward_char(rng):
 class Case:
     dir_name_len: int
     logs: list  # (file name, bytes)
+    existing: list = field(default_factory=list)  # (relative path, bytes, or None for a folder)
 
 
 class LogBuilder:
@@ -129,7 +155,7 @@ class LogGenerator:
             # A free column of the number (not one that screening tests) made awkward.
             free = [1] if width == 3 else [1, 2, 4]
             column = rng.choice(free)
-            odd = rng.choice([b":", b"/", b"\x80", b"\xa0", b"\xfd", b"\x82", b"*", b"?", b"|",
+            odd = rng.choice([b":", b"/", b".", b"\x80", b"\xa0", b"\xfd", b"\x82", b"*", b"?", b"|",
                               b"\\", b"<", b"\x00", b"\x7f", b"\x1f", sj("あ"), sj("５"), b"\xb1",
                               b"\x85\x40", b" ", WIDE_SPACE])
             return bytes(number[:column]) + odd + bytes(number[column + 1:])
@@ -316,8 +342,8 @@ class LogGenerator:
         rng = self.rng
         kind = rng.choices(
             ["message", "listing", "noise", "unconfirmed", "header_header", "exact", "long",
-             "eof", "awkward"],
-            weights=[50, 8, 10, 6, 5, 4, 2, 3, 6])[0]
+             "eof", "awkward", "soup"],
+            weights=[50, 8, 10, 6, 5, 4, 2, 3, 6, 6])[0]
         if kind == "message":
             self.message(builder)
         elif kind == "listing":
@@ -344,6 +370,17 @@ class LogGenerator:
                 builder.add(self.header_line(), self.long_line() + self.date_line(self.width()))
         elif kind == "eof":
             builder.add(rng.choice([b"eof", b"eof", b"EOF", b""]))
+        elif kind == "soup":
+            # Header and date lines whose free columns are byte soup.
+            width = self.width()
+            number = self.message_number(width)
+            if rng.random() < 0.5:
+                number = number[:1] + byte_soup(rng, 1) + number[2:]
+            line = number + b"/" + self.second_number(width)
+            line += byte_soup(rng, rng.randint(0, 40))
+            builder.add(line, byte_soup(rng, rng.randint(0, 8)) + self.date_line(width)
+                        + byte_soup(rng, rng.randint(0, 12)))
+            builder.add(byte_soup(rng, rng.randint(0, 30)))
         else:
             line = bytearray(self.header_line())
             for _ in range(rng.randint(1, 4)):
@@ -359,6 +396,12 @@ class LogGenerator:
             builder.add(sj(rng.choice(NOISE_LINES)))
         for _ in range(rng.randint(1, 10)):
             self.block(builder)
+        if rng.random() < 0.003:
+            # A log of more than 70,000 lines, with messages after the long body.
+            self.message(builder)
+            builder.add(*(self.body_line() for _ in range(75_000)))
+            for _ in range(rng.randint(1, 5)):
+                self.block(builder)
         ending = rng.random()
         if ending < 0.3:
             builder.add(self.body_line())     # the last line is a body line
@@ -391,16 +434,29 @@ def generate_case(seed):
                              "lpt9.x", "com10.log", "conx.log", ".hidden.log"])]
         dir_name_len = rng.choice([1, 2, 3, 4, 5])
     names = list(dict.fromkeys(names))  # no name twice
-    logs = []
+    case = Case(dir_name_len, [])
+    numbers = []
     for name in names:
         if rng.random() < 0.04:
             data = b"".join(sj(line) + b"\r\n" for line in rng.sample(NOISE_LINES, 5))  # no header
         elif rng.random() < 0.01:
             data = b""
         else:
-            data = LogGenerator(rng).log()
-        logs.append((name, data))
-    return Case(dir_name_len, logs)
+            generator = LogGenerator(rng)
+            data = generator.log()
+            numbers += generator.used_numbers
+        case.logs.append((name, data))
+    folder = names[0][:dir_name_len]
+    if rng.random() < 0.05 and folder not in names and not folder.startswith("."):
+        # The output folder is there already, from an earlier conversion: its
+        # files of the same name are replaced, the others stay, and a folder in
+        # the way of a message's file makes that write fail.
+        case.existing.append((folder, None))
+        case.existing.append((folder + "/notes.txt", b"kept\r\n"))
+        for number in rng.sample(numbers, min(len(numbers), 3)):
+            path = folder + "/" + number.decode("ascii").zfill(5) + ".eml"
+            case.existing.append((path, None if rng.random() < 0.3 else b"stale\r\n"))
+    return case
 
 
 def main():
@@ -414,8 +470,11 @@ def main():
         folder = args.out / f"seed-{seed}"
         folder.mkdir(parents=True, exist_ok=True)
         (folder / "dir-name-len").write_text(f"{case.dir_name_len}\n")
-        for name, data in case.logs:
-            (folder / name).write_bytes(data)
+        for name, data in case.existing + case.logs:
+            if data is None:
+                (folder / name).mkdir(exist_ok=True)
+            else:
+                (folder / name).write_bytes(data)
         print(f"{folder}: {len(case.logs)} log(s), --dir-name-len {case.dir_name_len}")
 
 
