@@ -413,7 +413,9 @@ class LogGenerator:
 
 
 def log_name(rng, stem=None):
-    stem = stem or rng.choice(["mail", "fbbs", "frpg", "ログ", "fＲＰＧ", "x", "ab"])
+    # Folder names are cut by characters: multibyte, combining and astral ones too.
+    stem = stem or rng.choice(["mail", "fbbs", "frpg", "ログ", "fＲＰＧ", "x", "ab",
+                               "e\u0301x", "\U0001f600ab", "a b"])
     return stem + "%04d" % rng.randint(0, 1231) + rng.choice([".log", ".LOG", ".txt", ""])
 
 
@@ -431,7 +433,8 @@ def generate_case(seed):
     else:
         # A folder name that must be refused, or that names the log itself.
         names = [rng.choice(["con.log", "Nul.txt", "..x.log", "a.b.log", "x .log", "com1.log",
-                             "lpt9.x", "com10.log", "conx.log", ".hidden.log"])]
+                             "lpt9.x", "com10.log", "conx.log", ".hidden.log", "AUX",
+                             "con .log", "lpt1..log", "prn.a.b"])]
         dir_name_len = rng.choice([1, 2, 3, 4, 5])
     names = list(dict.fromkeys(names))  # no name twice
     case = Case(dir_name_len, [])

@@ -116,7 +116,7 @@ def load_log(data):
 
 @dataclass
 class Message:
-    msg_no: list = field(default_factory=list)  # all fields are lists of characters
+    msg_no: list = field(default_factory=list)  # lists of characters, but for date and body
     sender_id: list = field(default_factory=list)
     sender_name: list = field(default_factory=list)
     subject: list = field(default_factory=list)
