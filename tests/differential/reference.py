@@ -299,7 +299,8 @@ def unsafe_folder_name(name):
     """True for a folder name that would write into another folder or a device."""
     if name in (".", "..") or name.endswith((".", " ")):
         return True
-    return name.split(".", 1)[0].upper() in RESERVED_DEVICE_NAMES
+    # Windows ignores blanks after a device name: "con .t" is the device too.
+    return name.split(".", 1)[0].rstrip(" ").upper() in RESERVED_DEVICE_NAMES
 
 
 def convert_log(path, dir_name_len, out, err):
