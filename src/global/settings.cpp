@@ -13,12 +13,16 @@ namespace {
 
 constexpr std::string_view kDefaultMarker = "z";
 
-// The file's lines; CR LF, CR and LF each end a line, and a line end at the
-// very end of the file adds no empty line.
-std::vector<std::string_view> SplitLines(std::string_view text) {
+// Only lines 1 to 3 hold settings; later lines are never looked at.
+constexpr std::size_t kSettingsLines = 3;
+
+// The file's first `count` lines; CR LF, CR and LF each end a line, and a
+// line end at the very end of the file adds no empty line. Stopping there
+// keeps a file of millions of lines from costing more than its bytes.
+std::vector<std::string_view> SplitLines(std::string_view text, std::size_t count) {
   std::vector<std::string_view> lines;
   std::size_t pos = 0;
-  while (pos < text.size()) {
+  while (pos < text.size() && lines.size() < count) {
     const std::size_t end = text.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) {
       lines.push_back(text.substr(pos));
@@ -64,7 +68,7 @@ void Global::ReadSettings() {
     ApplyResetValues();
     return;
   }
-  const std::vector<std::string_view> lines = SplitLines(bytes);
+  const std::vector<std::string_view> lines = SplitLines(bytes, kSettingsLines);
   auto line = [&lines](std::size_t number) {
     return number <= lines.size() ? lines[number - 1] : std::string_view();
   };
