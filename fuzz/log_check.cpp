@@ -20,24 +20,10 @@ namespace {
 // length, with blanks, with an emoji, Japanese, a device name, names whose
 // folder would be "." or ".." or end in a dot or a blank, characters that
 // Windows forbids, bytes that are not UTF-8.
-constexpr std::array<std::string_view, 16> kLogNames = {"mail0412.log",
-                                                        "fbbs0412.log",
-                                                        "ab",
-                                                        "a b c.log",
-                                                        "\xF0\x9F\x98\x80mail.log",
-                                                        "\xE3\x83\xAD\xE3\x82\xB0"
-                                                        "0412.log",
-                                                        "con.log",
-                                                        "..log",
-                                                        ".x.log",
-                                                        "xy .log",
-                                                        "COM1.txt",
-                                                        "a\\b:c*.log",
-                                                        "\xFF\xFE"
-                                                        "bad.log",
-                                                        "nul",
-                                                        "a.b.c.d.log",
-                                                        "ab."};
+constexpr std::array<std::string_view, 16> kLogNames = {
+    "mail0412.log",   "fbbs0412.log", "ab",          "a b c.log", "😀mail.log", "ログ0412.log",
+    "con.log",        "..log",        ".x.log",      "xy .log",   "COM1.txt",  "a\\b:c*.log",
+    "\xFF\xFEzz.log", "nul",          "a.b.c.d.log", "ab."};
 
 const std::filesystem::path kLogDir = "/logs";
 constexpr std::string_view kDomainEnd = "@tav.example.jp>";
