@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "disk.h"
+#include "global/number_text.h"
 #include "platform/paths.h"
 #include "settings_check.h"
 #include "support/log_fixture.h"
@@ -97,6 +99,21 @@ TEST_F(HostileSettings, BytesThatAreNotCodePage932AndBrokenCharactersRoundTrip) 
   EXPECT_EQ(g.DefaultDir, "=x\x80\xFF");
   EXPECT_EQ(g.DirNameLen, 7);
   EXPECT_EQ(g.EditorCommand, "");
+}
+
+TEST(HostileNumbers, NumbersBeyondTheDoubleRangeAreHugeOrZeroByTheirSize) {
+  const double infinity = std::numeric_limits<double>::infinity();
+  const std::string zeros(400, '0');
+  EXPECT_EQ(ReadLeadingNumber("1e400"), infinity);
+  EXPECT_EQ(ReadLeadingNumber("-1e400"), -infinity);
+  EXPECT_EQ(ReadLeadingNumber("1e-400"), 0);
+  EXPECT_EQ(ReadLeadingNumber("1e99999999999999999999999"), infinity);
+  // The written exponent alone does not tell: the digits count too.
+  EXPECT_EQ(ReadLeadingNumber("0." + zeros + "1"), 0);
+  EXPECT_EQ(ReadLeadingNumber("-0." + zeros + "1 and text"), 0);
+  EXPECT_EQ(ReadLeadingNumber("1" + zeros + "e-50"), infinity);
+  EXPECT_EQ(ReadLeadingNumber("0.0" + zeros + "5e+401"), 0);  // 0.5, rounded to even
+  EXPECT_EQ(ReadLeadingNumber(zeros + "7"), 7);
 }
 
 }  // namespace
