@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "answering_ui.h"
 #include "memory_file_system.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 #include "program.h"
+#include "tavconv.h"
 
 namespace tav::fuzz {
 
@@ -197,6 +199,7 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
     }
   }
   const std::map<std::filesystem::path, std::string> before = files.files;
+  const std::set<std::filesystem::path> foldersBefore = files.folders;
 
   Program program(ui, files);
   program.global.FullAuto = (more & 1) != 0 ? 1 : 0;
@@ -247,6 +250,22 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
         break;
       default:
         break;
+    }
+  }
+
+  // A Full Auto run that goes on at every box writes what the command-line
+  // converter writes for the same logs and folder-name length.
+  if (program.global.FullAuto == 1 && ui.answers == 0) {
+    MemoryFileSystem cliFiles;
+    cliFiles.files = before;
+    cliFiles.folders = foldersBefore;
+    std::vector<std::filesystem::path> args = {"--dir-name-len", std::to_string(dirNameLen)};
+    for (const std::filesystem::path& entry : ui.entries) args.push_back(kLogDir / entry);
+    std::ostringstream out;
+    std::ostringstream errors;
+    RunTavconv(args, out, errors, cliFiles);
+    if (cliFiles.files != files.files || cliFiles.folders != files.folders) {
+      check.Fail("tavconv wrote other files than the Full Auto run");
     }
   }
   return check.findings;

@@ -16,6 +16,8 @@ namespace tav::fuzz {
 //           and another file, or a file); bit 3: a second log, cut from the
 //           first at its first form feed (0x0C); bits 4-7: answers to the
 //           first four message boxes (1 turns back: Cancel or No).
+// When the run is in Full Auto mode and goes on at every box, the
+// command-line converter must write exactly the same files.
 // Returns one text per broken rule; empty when all held. Shorter inputs
 // check nothing.
 std::vector<std::string> ConvertLogAndCheck(std::string_view input);
