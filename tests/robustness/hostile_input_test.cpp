@@ -129,6 +129,24 @@ TEST_F(HostileInput, GiantHeaderLineIsReadOnceAndWrittenWhole) {
   EXPECT_TRUE(eml.ends_with(">\r\nReferences: <>\r\n\r\nbody\r\n\r\n"));
 }
 
+TEST_F(HostileInput, LogLargerThanTheMemoryIsReportedAndTheRunGoesOn) {
+  if (test::kSanitized) GTEST_SKIP() << "the sanitizer's operator new never throws std::bad_alloc";
+  // A sparse file of 1 TiB: no machine holds it, so reading it fails for
+  // want of memory, which must not end the program.
+  WriteLog("huge.log", {});
+  std::filesystem::resize_file(dir / "huge.log", std::uintmax_t{1} << 40);
+  WriteLog("small.log", {"001/002  ID000001  Taro     First", "00/04/10 21:47", "body"});
+  ShowAndSelect({"huge.log", "small.log"});
+  RunFullAuto(2);
+  ASSERT_EQ(ui.Titles(), (std::vector<std::string>{" start?", " FileError!!"}));
+  EXPECT_EQ(ui.boxes[1].subject, dir / "huge.log");
+  EXPECT_NE(ui.boxes[1].text.find("Cannot allocate memory"), std::string::npos) << ui.boxes[1].text;
+  EXPECT_EQ(Names("sma"), (std::vector<std::string>{"00001.eml"}));
+  EXPECT_FALSE(std::filesystem::exists(dir / "hug"));
+  EXPECT_TRUE(ui.bold);
+  EXPECT_EQ(ui.beeps, 4);
+}
+
 TEST_F(HostileInput, HeaderLineOfOneMegabyteWithJapaneseAndSpaces) {
   std::string subject;
   for (int i = 0; i < 1024 * 1024 / 8; ++i) subject += test::Sjis("件名 ab ");
