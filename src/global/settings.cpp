@@ -1,5 +1,6 @@
 // The settings file tav.ini: three positional lines, each a fixed key text
 // followed by its value, in code page 932.
+#include <new>
 #include <string_view>
 
 #include "global/global.h"
@@ -63,7 +64,13 @@ void Global::ApplyResetValues() {
 
 void Global::ReadSettings() {
   std::string bytes;
-  if (!files.ReadWholeFile(SettingsPath, bytes).ok) {
+  bool read = false;
+  try {
+    read = files.ReadWholeFile(SettingsPath, bytes).ok;
+  } catch (const std::bad_alloc&) {
+    bytes = std::string();  // a file too large for the memory cannot be read either
+  }
+  if (!read) {
     // A missing or unreadable file: start from the reset values, write nothing.
     ApplyResetValues();
     return;

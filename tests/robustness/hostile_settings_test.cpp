@@ -90,6 +90,16 @@ TEST_F(HostileSettings, MillionsOfLinesCostNoMoreThanTheFile) {
   EXPECT_EQ(g.EditorCommand, "b");
 }
 
+TEST_F(HostileSettings, FileLargerThanTheMemoryGivesTheResetValues) {
+  if (test::kSanitized) GTEST_SKIP() << "the sanitizer's operator new never throws std::bad_alloc";
+  WriteFile(g.SettingsPath, "[DefaultDir]=a\r\n");
+  std::filesystem::resize_file(g.SettingsPath, std::uintmax_t{1} << 40);
+  g.ReadSettings();
+  EXPECT_EQ(g.DefaultDir, "C:\\WINDOWS");
+  EXPECT_EQ(g.DirNameLen, 3);
+  EXPECT_EQ(files.writes, 0);
+}
+
 TEST_F(HostileSettings, BytesThatAreNotCodePage932AndBrokenCharactersRoundTrip) {
   // Positions count characters: a lone lead byte is one, a lead byte with
   // whatever trail byte follows it is one.
