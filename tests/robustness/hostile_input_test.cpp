@@ -67,12 +67,12 @@ class HostileInput : public test::LogFixture {
 
 TEST_F(HostileInput, RandomBytesKeepEveryRuleOfTheFuzzChecks) {
   std::mt19937 random(20240412);
-  const std::string header = "001/002  ID000001  Taro     First\r\n00/04/10 21:47\r\n";
+  const std::string message = "\r\n001/002  ID000001  Taro     First\r\n00/04/10 21:47\r\n";
   for (int round = 0; round < 300; ++round) {
     std::string input(2 + random() % 3000, '\0');
     for (char& c : input) c = static_cast<char>(random());
     // Some rounds get real messages among the noise, so the writer runs too.
-    if (round % 2 == 0) input.insert(2 + random() % (input.size() - 1), header);
+    if (round % 2 == 0) input.insert(2 + random() % (input.size() - 1), message);
     for (const std::string& finding : fuzz::ConvertLogAndCheck(input)) {
       ADD_FAILURE() << "round " << round << ": " << finding;
     }
@@ -220,7 +220,7 @@ TEST_F(HostileInput, LogNamesWithBlanksEmojiOrJapaneseNameWholeCharacters) {
     std::filesystem::remove_all(dir / c.folder);
     std::filesystem::remove(dir / c.log);
   }
-  EXPECT_TRUE(ui.Titles() == std::vector<std::string>(4, " start?"));
+  EXPECT_EQ(ui.Titles(), std::vector<std::string>(4, " start?"));
 }
 
 TEST_F(HostileInput, FolderNamesThatWouldLeaveTheFolderOrNameADeviceAreRefused) {
