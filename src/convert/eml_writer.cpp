@@ -1,7 +1,5 @@
 // Writing one message as an RFC 822 file: five header lines, an empty line,
 // the body and one more line end, in the log's own bytes.
-#include <algorithm>
-
 #include "convert/convert.h"
 #include "convert/eml_names.h"
 #include "platform/paths.h"
@@ -14,9 +12,7 @@ void Convert::WriteEml() {
   if (!name) {
     EmlPath.clear();
     LastWrite = WriteOutcome::BadNumber;
-    if (std::find(BadNumbers.begin(), BadNumbers.end(), MsgNo) == BadNumbers.end()) {
-      BadNumbers.push_back(MsgNo);
-    }
+    BadNumbers.push_back(MsgNo);  // repeats are dropped when they are reported
     return;
   }
   EmlPath = JoinPath(OutDir, *name);

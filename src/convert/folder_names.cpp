@@ -29,7 +29,10 @@ bool IsUnsafeFolderName(const std::filesystem::path& name) {
   const std::string text = Utf8FromPath(name);
   if (text.empty() || text == "." || text == "..") return true;
   if (text.back() == '.' || text.back() == ' ') return true;
-  return IsReservedDeviceName(std::string_view(text).substr(0, text.find('.')));
+  // Windows ignores blanks after a device name, so "con .txt" is the device too.
+  std::string_view stem = std::string_view(text).substr(0, text.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  return IsReservedDeviceName(stem);
 }
 
 }  // namespace tav

@@ -1,4 +1,7 @@
 // The conversion run: every selected log of the file list, in list order.
+#include <new>
+#include <system_error>
+
 #include "convert/convert.h"
 #include "global/number_text.h"
 #include "platform/paths.h"
@@ -45,10 +48,23 @@ void Convert::RunConversion() {
     g.LogPath =
         JoinPath(ui.DirectoryCaption(), g.SelectedNames[static_cast<std::size_t>(g.CurFileIndex)]);
     g.ShowRunStatus();
-    LoadLog();
-    if (HeaderWidth == kRunStopped) return;
-    // A skipped log (HeaderWidth 0) has nothing to convert.
-    if (HeaderWidth != 0) ConvertMessages();
+    try {
+      LoadLog();
+      if (HeaderWidth == kRunStopped) return;
+      // A skipped log (HeaderWidth 0) has nothing to convert.
+      if (HeaderWidth != 0) ConvertMessages();
+    } catch (const std::bad_alloc&) {
+      // A log too large for the memory is reported like a log that cannot
+      // be read, instead of ending the program.
+      LogText = std::string();
+      LogLines = std::vector<LineRange>(2);
+      HeaderFlags = std::vector<std::uint8_t>(2);
+      CurLine = EndLine();
+      Body = std::string();
+      HeaderWidth = 0;
+      g.ReportLogUnreadable(std::make_error_code(std::errc::not_enough_memory).message());
+      if (g.Answer != kOk) StopRun();
+    }
     if (HeaderWidth == kRunStopped) return;
     ui.Beep();
   }

@@ -1,6 +1,8 @@
 // Cutting a loaded log into messages: header lines are confirmed by the
 // line after them, then every confirmed header line opens one message.
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 #include "convert/convert.h"
 #include "platform/cp932.h"
@@ -42,8 +44,13 @@ void Convert::ConvertMessages() {
   }
 
   if (!BadNumbers.empty()) {
+    // Each number once, in the order the log has them; a set keeps this
+    // linear for a log with hundreds of thousands of them.
+    std::unordered_set<std::string_view> seen;
     std::vector<std::string> shown;
-    for (const std::string& number : BadNumbers) shown.push_back(Cp932ForDisplay(number));
+    for (const std::string& number : BadNumbers) {
+      if (seen.insert(number).second) shown.push_back(Cp932ForDisplay(number));
+    }
     g.ReportBadMessageNumbers(shown);
   }
 }

@@ -1,5 +1,6 @@
 #include "global/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -15,6 +16,43 @@ bool IsDigit(char c) {
 std::size_t SkipDigits(std::string_view text, std::size_t i) {
   while (i < text.size() && IsDigit(text[i])) ++i;
   return i;
+}
+
+// For a number that from_chars finds out of range: true when it is far too
+// small rather than far too large. That follows from the decimal exponent of
+// its first non-zero digit plus its written exponent, not from the written
+// exponent alone ("0.000...01" is tiny, "1000...0e-300" is huge).
+bool IsTooSmall(std::string_view number) {
+  std::size_t i = number.front() == '-' ? 1 : 0;
+  const std::size_t integerStart = i;
+  i = SkipDigits(number, i);
+  const std::string_view integer = number.substr(integerStart, i - integerStart);
+  std::string_view fraction;
+  if (i < number.size() && number[i] == '.') {
+    const std::size_t fractionStart = i + 1;
+    i = SkipDigits(number, fractionStart);
+    fraction = number.substr(fractionStart, i - fractionStart);
+  }
+  std::int64_t lead = 0;
+  if (const std::size_t first = integer.find_first_not_of('0'); first != std::string_view::npos) {
+    lead = static_cast<std::int64_t>(integer.size() - first) - 1;
+  } else if (const std::size_t firstInFraction = fraction.find_first_not_of('0');
+             firstInFraction != std::string_view::npos) {
+    lead = -static_cast<std::int64_t>(firstInFraction) - 1;
+  } else {
+    return true;  // zero
+  }
+  // The written exponent, held within a bound far beyond any double.
+  constexpr std::int64_t kBound = 1'000'000'000'000;
+  std::int64_t exponent = 0;
+  if (i < number.size()) {
+    ++i;  // e or E
+    const bool negativeExponent = number[i] == '-';
+    if (number[i] == '+' || number[i] == '-') ++i;
+    for (; i < number.size(); ++i) exponent = std::min(exponent * 10 + (number[i] - '0'), kBound);
+    if (negativeExponent) exponent = -exponent;
+  }
+  return lead + exponent < 0;
 }
 
 }  // namespace
@@ -41,13 +79,9 @@ double ReadLeadingNumber(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data() + from, text.data() + i, value);
   (void)end;
   if (error == std::errc::result_out_of_range) {
-    // Either far too large or far too small: tell them apart by the exponent's sign.
     const std::string_view number = text.substr(from, i - from);
-    const std::size_t exponent = number.find_first_of("eE");
-    const bool tiny = exponent != std::string_view::npos && exponent + 1 < number.size() &&
-                      number[exponent + 1] == '-';
     const bool negative = number.front() == '-';
-    if (tiny) return 0;
+    if (IsTooSmall(number)) return 0;
     return negative ? -std::numeric_limits<double>::infinity()
                     : std::numeric_limits<double>::infinity();
   }

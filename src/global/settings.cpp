@@ -1,5 +1,6 @@
 // The settings file tav.ini: three positional lines, each a fixed key text
 // followed by its value, in code page 932.
+#include <new>
 #include <string_view>
 
 #include "global/global.h"
@@ -13,12 +14,16 @@ namespace {
 
 constexpr std::string_view kDefaultMarker = "z";
 
-// The file's lines; CR LF, CR and LF each end a line, and a line end at the
-// very end of the file adds no empty line.
-std::vector<std::string_view> SplitLines(std::string_view text) {
+// Only lines 1 to 3 hold settings; later lines are never looked at.
+constexpr std::size_t kSettingsLines = 3;
+
+// The file's first `count` lines; CR LF, CR and LF each end a line, and a
+// line end at the very end of the file adds no empty line. Stopping there
+// keeps a file of millions of lines from costing more than its bytes.
+std::vector<std::string_view> SplitLines(std::string_view text, std::size_t count) {
   std::vector<std::string_view> lines;
   std::size_t pos = 0;
-  while (pos < text.size()) {
+  while (pos < text.size() && lines.size() < count) {
     const std::size_t end = text.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) {
       lines.push_back(text.substr(pos));
@@ -59,12 +64,18 @@ void Global::ApplyResetValues() {
 
 void Global::ReadSettings() {
   std::string bytes;
-  if (!files.ReadWholeFile(SettingsPath, bytes).ok) {
+  bool read = false;
+  try {
+    read = files.ReadWholeFile(SettingsPath, bytes).ok;
+  } catch (const std::bad_alloc&) {
+    bytes = std::string();  // a file too large for the memory cannot be read either
+  }
+  if (!read) {
     // A missing or unreadable file: start from the reset values, write nothing.
     ApplyResetValues();
     return;
   }
-  const std::vector<std::string_view> lines = SplitLines(bytes);
+  const std::vector<std::string_view> lines = SplitLines(bytes, kSettingsLines);
   auto line = [&lines](std::size_t number) {
     return number <= lines.size() ? lines[number - 1] : std::string_view();
   };

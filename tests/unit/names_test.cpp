@@ -15,7 +15,7 @@ using test::Sjis;
 
 TEST(FolderNames, RefusesNamesThatLeaveTheFolderOrNameADevice) {
   for (const char* bad : {".", "..", "abc.", "ab ", "CON", "con", "Nul", "aux.log", "PRN.x.y",
-                          "COM1", "lpt9.txt", "com1."}) {
+                          "COM1", "lpt9.txt", "com1.", "con .t", "NUL  .x"}) {
     EXPECT_TRUE(IsUnsafeFolderName(PathFromUtf8(bad))) << bad;
   }
   for (const char* good : {"mai", ".ab", "a.b", "CONX", "COM0", "LPT10", "xcon", "ログ"}) {
