@@ -93,6 +93,9 @@ class Convert {
   void ConvertWideSpaces();
   void MakeOutDir();       // out_dir.cpp
   void ConvertMessages();  // scanner.cpp
+  // The confirmation pass of ConvertMessages: clears the flag of every
+  // header-shaped line that the line after it does not confirm.
+  void ConfirmHeaders();
   void CollectBody();
   void ReadHeaderLine();  // header_fields.cpp
   void ReadDateLine();

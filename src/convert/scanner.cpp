@@ -9,12 +9,9 @@
 
 namespace tav {
 
-void Convert::ConvertMessages() {
-  WrittenCount = 0;
-  BadNumbers.clear();
-
-  // Confirmation pass: a header line is only one when the line after it
-  // holds a ":" and a "/" (the end marker holds neither).
+void Convert::ConfirmHeaders() {
+  // A header line is only one when the line after it holds a ":" and a "/"
+  // (the end marker holds neither).
   for (CurLine = 0; !AtEnd();) {
     ++CurLine;
     if (HeaderFlags[CurLine] == 0) continue;
@@ -23,6 +20,13 @@ void Convert::ConvertMessages() {
       HeaderFlags[CurLine] = 0;
     }
   }
+}
+
+void Convert::ConvertMessages() {
+  WrittenCount = 0;
+  BadNumbers.clear();
+
+  ConfirmHeaders();
 
   // Message pass.
   for (CurLine = 0; !AtEnd();) {
