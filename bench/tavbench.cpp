@@ -1,0 +1,339 @@
+// tavbench: measures tavconv against the least work a conversion needs, and
+// checks that its output is still what the golden figures say.
+//
+// For each log: generate it; convert it once in-process with a file system
+// that records every file written (the baseline's plan and the reference
+// output); then alternately run tavconv and the baseline, several times
+// each; then time loading and screening alone.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "bench_logs.h"
+#include "cli_ui.h"
+#include "digest.h"
+#include "golden.h"
+#include "log_generator.h"
+#include "platform/posix_file_system.h"
+#include "process_runs.h"
+#include "program.h"
+#include "tavconv.h"
+
+namespace fs = std::filesystem;
+using namespace tav;
+using namespace tav::bench;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavbench [options]\n"
+    "\n"
+    "  --tavconv PATH      the converter to measure (default: the one built with tavbench)\n"
+    "  --logs a,b,...      logs to use (default small,medium,large; also oddmail, oddforum,\n"
+    "                      smokemail, smokeforum)\n"
+    "  --reps N            timed runs of each program per log (default 5)\n"
+    "  --work DIR          folder for logs and output, on tmpfs (default /dev/shm/tavbench)\n"
+    "  --disk DIR          also measure in DIR, on disk, for information\n"
+    "  --disk-reps N       timed runs per program on disk (default 3)\n"
+    "  --golden FILE       recorded output figures to compare with (default: the source's)\n"
+    "  --smoke             tiny logs, two runs each: shows that the benchmark works\n";
+
+struct Options {
+  std::string tavconv = TAV_TAVCONV_PATH;
+  std::vector<std::string> logs = {"small", "medium", "large"};
+  int reps = 5;
+  fs::path work = "/dev/shm/tavbench";
+  fs::path disk;
+  int diskReps = 3;
+  fs::path golden = TAV_GOLDEN_PATH;
+};
+
+// --- Figures ---
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+double Min(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
+constexpr double kMB = 1e6;
+
+// Loading and screening alone: the output folder is not made, nothing is written.
+class ScanOnlyFileSystem : public PosixFileSystem {
+ public:
+  DirResult MakeDirectory(const fs::path&) override { return {DirStatus::Created, {}}; }
+  IoResult WriteWholeFile(const fs::path&, std::string_view) override {
+    return IoResult::Failure("nothing is written while scanning");
+  }
+};
+
+// Seconds for LoadLog (reading, splitting, screening) and the confirmation pass.
+double TimeScan(const fs::path& log) {
+  std::ostringstream discard;
+  CliUi ui(discard, 3);
+  ui.SetLog(log);
+  ScanOnlyFileSystem files;
+  Program program(ui, files);
+  Global& g = program.global;
+  g.FullAuto = 1;
+  g.DirNameLen = 3;
+  g.SelectedNames = {log.filename()};
+  g.CurFileIndex = 0;
+  g.LogPath = log;
+  const auto start = std::chrono::steady_clock::now();
+  program.convert.LoadLog();
+  program.convert.ConfirmHeaders();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (program.convert.HeaderWidth != 3 && program.convert.HeaderWidth != 5) {
+    throw std::runtime_error("scan found no header line in " + log.string());
+  }
+  return seconds;
+}
+
+struct LogFigures {
+  std::string name;
+  std::string place;  // "tmpfs" or "disk"
+  std::uint64_t bytes = 0;
+  std::size_t lines = 0;
+  std::size_t messages = 0;
+  std::vector<double> tavconv, baseline, ratios, scan;
+  long peakRssKb = 0;
+};
+
+void PrintFigures(const LogFigures& f) {
+  const double mb = static_cast<double>(f.bytes) / kMB;
+  const double medianT = Median(f.tavconv);
+  const double limitMb = 1.5 * mb + 16;
+  const double peakMb = static_cast<double>(f.peakRssKb) * 1024 / kMB;
+  std::printf("  tavconv   min %8.1f ms  median %8.1f ms  %7.1f MB/s  %9.0f msg/s  peak %6.1f MB"
+              " (limit %.1f MB: %s)\n",
+              Min(f.tavconv) * 1e3, medianT * 1e3, mb / medianT,
+              static_cast<double>(f.messages) / medianT, peakMb, limitMb,
+              peakMb <= limitMb ? "met" : "NOT MET");
+  std::printf("  baseline  min %8.1f ms  median %8.1f ms  %7.1f MB/s  %9.0f msg/s\n",
+              Min(f.baseline) * 1e3, Median(f.baseline) * 1e3, mb / Median(f.baseline),
+              static_cast<double>(f.messages) / Median(f.baseline));
+  const double ratio = Median(f.ratios);
+  std::printf("  ratio     median of run-by-run ratios %.3f  (min-to-min %.3f; limit 1.25: %s)\n",
+              ratio, Min(f.tavconv) / Min(f.baseline), ratio <= 1.25 ? "met" : "NOT MET");
+  if (!f.scan.empty()) {
+    const double scanMbs = mb / Median(f.scan);
+    std::printf("  scan      median %7.1f ms  %7.1f MB/s  (best %.1f MB/s; limit 500 MB/s: %s)\n",
+                Median(f.scan) * 1e3, scanMbs, mb / Min(f.scan), scanMbs >= 500 ? "met" : "NOT MET");
+  }
+}
+
+class Bench {
+ public:
+  explicit Bench(const Options& options) : options_(options) {}
+
+  // Returns false when an output differs from the reference or the golden figures.
+  bool Run() {
+    golden_ = ReadGolden(options_.golden);
+    for (const std::string& name : options_.logs) {
+      const auto named = FindLog(name);
+      if (!named) throw std::runtime_error("no log named " + name);
+      Measure(*named, options_.work, "tmpfs", options_.reps, true);
+      if (!options_.disk.empty()) Measure(*named, options_.disk, "disk", options_.diskReps, false);
+    }
+    PrintSummary();
+    return ok_;
+  }
+
+ private:
+  void Measure(const NamedLog& named, const fs::path& root, const std::string& place, int reps,
+               bool scan) {
+    const std::string name(named.name);
+    const fs::path folder = root / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path log = folder / (name + ".log");
+    LogFigures f;
+    f.name = name;
+    f.place = place;
+    {
+      const std::string text = GenerateLog(named.spec);
+      std::ofstream(log, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+      f.bytes = text.size();
+      f.lines = CountLines(text);
+    }
+    const fs::path console = folder / "tavconv-output.txt";
+
+    std::printf("\n%s (%s): %.1f MB, %zu lines\n", name.c_str(), place.c_str(),
+                static_cast<double>(f.bytes) / kMB, f.lines);
+    std::fflush(stdout);
+
+    // The reference: the files the converter writes, recorded in order.
+    std::string printed;
+    BaselinePlan plan = ConvertAndRecord(log, printed);
+    if (plan.outDir.empty()) throw std::runtime_error(name + ": no output folder");
+    const fs::path outDir = plan.outDir;
+    f.messages = plan.writes.size();
+    const Digest reference = DigestFolder(outDir);
+    std::printf("  %zu messages written into %zu files; output %s\n", f.messages, reference.files,
+                CompareWithGolden(name, ToText(DigestWrites(plan, printed), "writes")).c_str());
+
+    for (int rep = 0; rep < reps; ++rep) {
+      double tavconvSeconds = 0, baselineSeconds = 0;
+      // Alternate which program goes first, so neither always runs on a
+      // warmer or a colder machine.
+      for (int turn = 0; turn < 2; ++turn) {
+        fs::remove_all(outDir);
+        if (place == "disk") ::sync();
+        if ((turn == 0) == (rep % 2 == 0)) {
+          const RunResult run = spawner_.Run({options_.tavconv, log.string()}, console);
+          if (run.exitStatus < 0) throw std::runtime_error("tavconv did not finish on " + name);
+          tavconvSeconds = run.seconds;
+          f.peakRssKb = std::max(f.peakRssKb, run.peakRssKb);
+          if (rep == 0) {
+            // The program under test must write exactly the reference.
+            const Digest written = DigestFolder(outDir);
+            if (!(written == reference)) {
+              std::printf("  tavconv's output DIFFERS from the in-process reference: %s\n",
+                          ToText(written).c_str());
+              ok_ = false;
+            }
+          }
+        } else {
+          const RunResult run = RunBaseline(plan);
+          if (run.exitStatus != 0) throw std::runtime_error("the baseline failed on " + name);
+          baselineSeconds = run.seconds;
+        }
+      }
+      f.tavconv.push_back(tavconvSeconds);
+      f.baseline.push_back(baselineSeconds);
+      f.ratios.push_back(tavconvSeconds / baselineSeconds);
+    }
+    fs::remove_all(outDir);
+    plan = {};
+    if (scan) {
+      const int scanReps = std::max(reps, 5);
+      for (int rep = 0; rep < scanReps; ++rep) f.scan.push_back(TimeScan(log));
+    }
+    PrintFigures(f);
+    std::fflush(stdout);
+    fs::remove_all(folder);
+    figures_.push_back(f);
+  }
+
+  // "matches the golden figures", "has no golden figures", or a difference (then ok_ is false).
+  std::string CompareWithGolden(const std::string& name, const std::string& digest) {
+    const auto found = golden_.find(name);
+    std::string verdict;
+    if (found == golden_.end()) {
+      verdict = "has no golden figures";
+    } else if (found->second == digest) {
+      verdict = "matches the golden figures";
+    } else {
+      verdict = "DIFFERS from the golden figures (" + digest + ", recorded " + found->second + ")";
+      ok_ = false;
+    }
+    return verdict;
+  }
+
+  void PrintSummary() const {
+    std::printf("\n| log | place | size | lines | messages | tavconv median | baseline median |"
+                " ratio (<= 1.25) | scan (>= 500 MB/s) | peak memory (limit) |\n"
+                "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const LogFigures& f : figures_) {
+      const double mb = static_cast<double>(f.bytes) / kMB;
+      char scan[32] = "-";
+      if (!f.scan.empty()) std::snprintf(scan, sizeof scan, "%.0f MB/s", mb / Median(f.scan));
+      std::printf("| %s | %s | %.1f MB | %zu | %zu | %.0f ms | %.0f ms | %.3f | %s |"
+                  " %.1f MB (%.1f MB) |\n",
+                  f.name.c_str(), f.place.c_str(), mb, f.lines, f.messages,
+                  Median(f.tavconv) * 1e3, Median(f.baseline) * 1e3, Median(f.ratios), scan,
+                  static_cast<double>(f.peakRssKb) * 1024 / kMB, 1.5 * mb + 16);
+    }
+  }
+
+  const Options& options_;
+  // Forked first, while the benchmark is small (see Spawner).
+  Spawner spawner_;
+  GoldenFigures golden_;
+  std::vector<LogFigures> figures_;
+  bool ok_ = true;
+};
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> items;
+  std::stringstream in(text);
+  std::string item;
+  while (std::getline(in, item, ',')) {
+    if (!item.empty()) items.push_back(item);
+  }
+  return items;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  bool logsGiven = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) {
+        std::cerr << "tavbench: " << arg << " needs a value\n" << kUsage;
+        std::exit(2);
+      }
+      return argv[++i];
+    };
+    if (arg == "--help") {
+      std::cout << kUsage;
+      return 0;
+    } else if (arg == "--tavconv") {
+      options.tavconv = fs::absolute(value()).string();
+    } else if (arg == "--logs") {
+      options.logs = SplitList(value());
+      logsGiven = true;
+    } else if (arg == "--reps") {
+      options.reps = std::max(1, std::atoi(value().c_str()));
+    } else if (arg == "--work") {
+      options.work = fs::absolute(value());
+    } else if (arg == "--disk") {
+      options.disk = fs::absolute(value());
+    } else if (arg == "--disk-reps") {
+      options.diskReps = std::max(1, std::atoi(value().c_str()));
+    } else if (arg == "--golden") {
+      options.golden = fs::absolute(value());
+    } else if (arg == "--smoke") {
+      if (!logsGiven) options.logs = {"smokemail", "smokeforum"};
+      options.reps = 2;
+      options.diskReps = 1;
+    } else {
+      std::cerr << "tavbench: unknown argument " << arg << "\n" << kUsage;
+      return 2;
+    }
+  }
+  if (access(options.tavconv.c_str(), X_OK) != 0) {
+    std::cerr << "tavbench: no converter at " << options.tavconv << " (use --tavconv)\n";
+    return 2;
+  }
+
+  try {
+    std::printf("tavbench: %s\nwork folder %s%s%s\n", options.tavconv.c_str(),
+                options.work.c_str(), options.disk.empty() ? "" : ", disk folder ",
+                options.disk.c_str());
+    Bench bench(options);
+    const bool ok = bench.Run();
+    if (!ok) std::printf("\nFAILED: an output differs (see above)\n");
+    return ok ? 0 : 1;
+  } catch (const std::exception& e) {
+    std::cerr << "tavbench: " << e.what() << "\n";
+    return 1;
+  }
+}
