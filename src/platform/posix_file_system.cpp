@@ -48,6 +48,17 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The reason a write to `path` is refused before anything is written: a
+// folder, or a file without any write permission (read-only for everyone,
+// whatever the caller's privileges). 0 when the write may go ahead.
+int RefusedTarget(const std::filesystem::path& path) {
+  struct stat target {};
+  if (::lstat(path.c_str(), &target) != 0) return 0;
+  if (S_ISDIR(target.st_mode)) return EISDIR;
+  if (S_ISREG(target.st_mode) && (target.st_mode & 0222) == 0) return EACCES;
+  return 0;
+}
+
 }  // namespace
 
 std::filesystem::path TemporarySibling(const std::filesystem::path& path) {
@@ -57,7 +68,12 @@ std::filesystem::path TemporarySibling(const std::filesystem::path& path) {
 }
 
 DirResult PosixFileSystem::MakeDirectory(const std::filesystem::path& path) {
-  if (::mkdir(path.c_str(), 0777) == 0) return {DirStatus::Created, {}};
+  newFolder_.clear();
+  newFiles_ = NewFiles::Unknown;
+  if (::mkdir(path.c_str(), 0777) == 0) {
+    newFolder_ = path.native();
+    return {DirStatus::Created, {}};
+  }
   const int error = errno;
   if (error == EEXIST) {
     struct stat info {};
@@ -99,20 +115,21 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::
 
 IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,
                                          std::string_view bytes) {
-  struct stat target {};
-  if (::lstat(path.c_str(), &target) == 0) {
-    if (S_ISDIR(target.st_mode)) return IoResult::Failure(ErrnoText(EISDIR));
-    // A file without any write permission is read-only for everyone,
-    // whatever the caller's privileges.
-    if (S_ISREG(target.st_mode) && (target.st_mode & 0222) == 0) {
-      return IoResult::Failure(ErrnoText(EACCES));
-    }
+  const bool inNewFolder = !newFolder_.empty() && path.parent_path().native() == newFolder_;
+  if (!inNewFolder || newFiles_ != NewFiles::Writable) {
+    if (const int refused = RefusedTarget(path)) return IoResult::Failure(ErrnoText(refused));
   }
 
   const std::filesystem::path temp = TemporarySibling(path);
   FileDescriptor fd(
       ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
   if (fd.get() < 0) return IoResult::Failure(ErrnoText(errno));
+  if (inNewFolder && newFiles_ == NewFiles::Unknown) {
+    struct stat created {};
+    if (::fstat(fd.get(), &created) == 0) {
+      newFiles_ = (created.st_mode & 0222) != 0 ? NewFiles::Writable : NewFiles::ReadOnly;
+    }
+  }
   int error = 0;
   if (!WriteAll(fd.get(), bytes)) error = errno;
   if (fd.Close() != 0 && error == 0) error = errno;
