@@ -1,5 +1,7 @@
 // Loading a log into the line array and screening every line for the two
 // shapes of a header line.
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "convert/convert.h"
@@ -13,30 +15,37 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Finds the next CR or LF from `pos`, remembering where each was found so
-// that the whole text is searched about once for each.
-class LineEndFinder {
- public:
-  explicit LineEndFinder(std::string_view text)
-      : text_(text), nextCr_(Find('\r', 0)), nextLf_(Find('\n', 0)) {}
-
-  std::size_t Next(std::size_t pos) {
-    if (nextCr_ < pos) nextCr_ = Find('\r', pos);
-    if (nextLf_ < pos) nextLf_ = Find('\n', pos);
-    return nextCr_ < nextLf_ ? nextCr_ : nextLf_;
+// Eight bytes as one number, in memory order from the low byte up.
+std::uint64_t LoadWord(const char* bytes) {
+  std::uint64_t word = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&word, bytes, sizeof word);
+  } else {
+    for (int i = 7; i >= 0; --i) word = word << 8 | static_cast<unsigned char>(bytes[i]);
   }
+  return word;
+}
 
- private:
-  std::size_t Find(char c, std::size_t pos) const {
-    const void* hit = std::memchr(text_.data() + pos, c, text_.size() - pos);
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data())
-               : text_.size();
+// The high bit of each byte of `word` that equals `c`, and possibly of
+// bytes above such a byte (the lowest bit set is always exact).
+std::uint64_t BytesEqual(std::uint64_t word, char c) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+  return (x - kOnes) & ~x & kHighs;
+}
+
+// The first CR or LF in [p, end), or end. Eight bytes at a time: lines
+// average a few dozen bytes, and one pass finds either character.
+const char* FindLineEnd(const char* p, const char* end) {
+  for (; end - p >= 8; p += 8) {
+    const std::uint64_t word = LoadWord(p);
+    const std::uint64_t hits = BytesEqual(word, '\r') | BytesEqual(word, '\n');
+    if (hits != 0) return p + std::countr_zero(hits) / 8;
   }
-
-  std::string_view text_;
-  std::size_t nextCr_;
-  std::size_t nextLf_;
-};
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
 
 }  // namespace
 
@@ -76,26 +85,28 @@ void Convert::LoadLog() {
 }
 
 void Convert::SplitAndScreen() {
-  const std::string_view text = LogText;
+  const char* const text = LogText.data();
+  const char* const end = text + LogText.size();
   // Lines are rarely shorter than this; reserved pages that are never used
   // cost address space only.
-  const std::size_t expected = text.size() / 8 + 2;
+  const std::size_t expected = LogText.size() / 8 + 2;
   LogLines.reserve(expected);
   HeaderFlags.reserve(expected);
   LogLines.push_back(LineRange{});
   HeaderFlags.push_back(0);
 
-  LineEndFinder finder(text);
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t end = finder.Next(pos);
-    LogLines.push_back(LineRange{pos, end - pos});
+  const char* line = text;
+  while (line < end) {
+    const char* const lineEnd = FindLineEnd(line, end);
+    LogLines.push_back(
+        LineRange{static_cast<std::size_t>(line - text), static_cast<std::size_t>(lineEnd - line)});
     HeaderFlags.push_back(0);
     ++CurLine;
-    ScreenLine();
-    if (end == text.size()) break;
+    // Both header shapes start with an ASCII digit; most lines do not.
+    if (lineEnd > line && IsDigit(*line)) ScreenLine();
+    if (lineEnd == end) break;
     // CR LF, a lone CR and a lone LF each end a line.
-    pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    line = lineEnd + (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n' ? 2 : 1);
   }
 }
 
@@ -138,6 +149,10 @@ void Convert::ConvertWideSpaces() {
   LineRange& range = LogLines[CurLine];
   char* bytes = LogText.data() + range.begin;
   const std::string_view line(bytes, range.size);
+  // Most header lines hold no full-width space at all; a byte pair 81 40
+  // is looked for first (it may also be the end of another character, so
+  // only the walk below decides).
+  if (line.find("\x81\x40") == std::string_view::npos) return;
   // Rewrites the line in place: the write position never passes the read
   // position, since a full-width space (two bytes) becomes one byte.
   std::size_t write = 0;
