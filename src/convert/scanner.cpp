@@ -1,6 +1,7 @@
 // Cutting a loaded log into messages: header lines are confirmed by the
 // line after them, then every confirmed header line opens one message.
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <unordered_set>
 
@@ -11,15 +12,20 @@ namespace tav {
 
 void Convert::ConfirmHeaders() {
   // A header line is only one when the line after it holds a ":" and a "/"
-  // (the end marker holds neither).
-  for (CurLine = 0; !AtEnd();) {
-    ++CurLine;
-    if (HeaderFlags[CurLine] == 0) continue;
-    const std::string_view next = Line(CurLine + 1);
+  // (the end marker holds neither). Flags are bytes of 0 or 1, so the next
+  // flagged line is found with a byte search; the end marker's flag is 0.
+  const std::uint8_t* const flags = HeaderFlags.data();
+  const std::size_t end = EndLine();
+  for (std::size_t k = 1; k < end; ++k) {
+    const void* hit = std::memchr(flags + k, 1, end - k);
+    if (hit == nullptr) break;
+    k = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - flags);
+    const std::string_view next = Line(k + 1);
     if (next.find(':') == std::string_view::npos || next.find('/') == std::string_view::npos) {
-      HeaderFlags[CurLine] = 0;
+      HeaderFlags[k] = 0;
     }
   }
+  CurLine = end;
 }
 
 void Convert::ConvertMessages() {
