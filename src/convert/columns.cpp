@@ -8,9 +8,13 @@ namespace tav {
 
 void Columns::Assign(std::string_view line) {
   line_ = line;
-  starts_.clear();
-  for (std::size_t i = 0; i < line.size(); i += CharSizeAt(line, i)) starts_.push_back(i);
-  starts_.push_back(line.size());
+  // At most one entry per byte and one for the end; sized once and cut
+  // back, so the loop stores without checking the capacity.
+  starts_.resize(line.size() + 1);
+  std::size_t* out = starts_.data();
+  for (std::size_t i = 0; i < line.size(); i += CharSizeAt(line, i)) *out++ = i;
+  *out++ = line.size();
+  starts_.resize(static_cast<std::size_t>(out - starts_.data()));
 }
 
 std::string_view Columns::Mid(Col c, Col n) const {

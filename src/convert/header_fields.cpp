@@ -2,6 +2,7 @@
 // date, time and replied-to number from the date line after it.
 #include "convert/convert.h"
 #include "convert/rfc822_date.h"
+#include "platform/cp932.h"
 
 namespace tav {
 
@@ -10,26 +11,28 @@ namespace {
 // "へ", which follows the number of the message replied to.
 constexpr std::string_view kReplyMarker = "\x82\xD6";
 
-// The characters of `chars` (at most five) with zeros in front, five in all.
-std::string ZeroPadded(std::string_view chars, Col count) {
-  return std::string(static_cast<std::size_t>(5 - count), '0') + std::string(chars);
+// Sets `field` to the characters of `chars` (`count` of them, at most
+// five) with zeros in front, five in all. Assigned in place, so the field
+// keeps its storage from one message to the next.
+void AssignZeroPadded(std::string& field, std::string_view chars, Col count) {
+  field.assign(static_cast<std::size_t>(5 - count), '0');
+  field += chars;
 }
 
 Col CharCount(std::string_view text) {
-  Columns columns;
-  columns.Assign(text);
-  return columns.Count();
+  Col count = 0;
+  for (std::size_t i = 0; i < text.size(); i += CharSizeAt(text, i)) ++count;
+  return count;
 }
 
-// The text without its ASCII spaces. A space byte is always a character of
-// its own, so this drops exactly the space characters.
-std::string WithoutSpaces(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    if (c != ' ') out += c;
+// Appends the text without its ASCII spaces. A space byte is always a
+// character of its own, so this drops exactly the space characters.
+void AppendWithoutSpaces(std::string& out, std::string_view text) {
+  for (std::size_t space; (space = text.find(' ')) != std::string_view::npos;) {
+    out += text.substr(0, space);
+    text.remove_prefix(space + 1);
   }
-  return out;
+  out += text;
 }
 
 }  // namespace
@@ -44,7 +47,7 @@ void Convert::ReadHeaderLine() {
   const Col length = line.Count();
 
   const std::string_view number = line.Mid(1, n);
-  MsgNo = ZeroPadded(number, CharCount(number));
+  AssignZeroPadded(MsgNo, number, CharCount(number));
 
   // Sender ID: the first non-space column from 2N + 2 to 30 (a column past
   // the end of the line counts as not a space). All spaces: no ID, and the
@@ -90,12 +93,14 @@ void Convert::ReadHeaderLine() {
       Subject += line.At(c);
       if (line.IsSpace(c + 1)) {
         SenderName = line.Mid(nameStart, nameChars + 2);
-        Subject = WithoutSpaces(line.From(c + 1));
+        Subject.clear();
+        AppendWithoutSpaces(Subject, line.From(c + 1));
         return;
       }
       if (line.IsSpace(c + 2)) {
         SenderName = line.Mid(nameStart, nameChars + 3);
-        Subject = WithoutSpaces(line.From(c + 2));
+        Subject.clear();
+        AppendWithoutSpaces(Subject, line.From(c + 2));
         return;
       }
     } else if (!line.IsSpace(c)) {
@@ -104,7 +109,7 @@ void Convert::ReadHeaderLine() {
     }
   }
   // Beyond that, every non-space character belongs to the subject.
-  if (c <= length) Subject += WithoutSpaces(line.From(c));
+  if (c <= length) AppendWithoutSpaces(Subject, line.From(c));
 }
 
 void Convert::ReadDateLine() {
@@ -120,7 +125,7 @@ void Convert::ReadDateLine() {
     if (line.At(c) == kReplyMarker) {
       // The N characters before the marker; fewer when the line starts sooner.
       const Col first = c - n < 1 ? 1 : c - n;
-      RefNo = ZeroPadded(line.Mid(first, c - first), c - first);
+      AssignZeroPadded(RefNo, line.Mid(first, c - first), c - first);
       return;
     }
     if (c + 3 <= length && line.IsAscii(c, '/') && line.IsAscii(c + 3, '/')) {

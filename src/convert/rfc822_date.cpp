@@ -36,7 +36,17 @@ std::string Rfc822Date(std::string_view year, std::string_view month, std::strin
   if (!yy || !mm || !dd) return {};
   const int fullYear = *yy >= 30 ? 1900 + *yy : 2000 + *yy;
   if (*mm < 1 || *mm > 12 || *dd < 1 || *dd > DaysInMonth(fullYear, *mm)) return {};
-  return std::to_string(*dd) + " " + kMonths[*mm - 1] + " " + std::to_string(fullYear);
+  // "d Mmm yyyy": the day without a leading zero, the year 1930 to 2029.
+  char text[11];
+  std::size_t size = 0;
+  if (*dd >= 10) text[size++] = static_cast<char>('0' + *dd / 10);
+  text[size++] = static_cast<char>('0' + *dd % 10);
+  text[size++] = ' ';
+  for (const char* m = kMonths[*mm - 1]; *m != '\0'; ++m) text[size++] = *m;
+  text[size++] = ' ';
+  for (int unit = 1000; unit > 0; unit /= 10)
+    text[size++] = static_cast<char>('0' + fullYear / unit % 10);
+  return std::string(text, size);
 }
 
 }  // namespace tav
