@@ -13,6 +13,8 @@ namespace tav {
 
 namespace {
 
+constexpr const char* kTemporarySuffix = ".tav-tmp";
+
 std::string ErrnoText(int error) {
   return std::strerror(error);
 }
@@ -79,9 +81,7 @@ int RefusedTarget(const std::filesystem::path& path) {
 }  // namespace
 
 std::filesystem::path TemporarySibling(const std::filesystem::path& path) {
-  std::filesystem::path temp = path;
-  temp += ".tav-tmp";
-  return temp;
+  return std::filesystem::path(path.native() + kTemporarySuffix);
 }
 
 DirResult PosixFileSystem::MakeDirectory(const std::filesystem::path& path) {
@@ -135,12 +135,20 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::
 
 IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,
                                          std::string_view bytes) {
-  const bool inNewFolder = !newFolder_.empty() && path.parent_path().native() == newFolder_;
+  // Compared as text: building the parent as a path costs more than the
+  // lookup it saves. A name that only differs in spelling ("a//b") just
+  // takes the lookup.
+  const std::string& target = path.native();
+  const std::size_t folderSize = newFolder_.size();
+  const bool inNewFolder = folderSize > 0 && target.size() > folderSize + 1 &&
+                           target.compare(0, folderSize, newFolder_) == 0 &&
+                           target[folderSize] == '/' &&
+                           target.find('/', folderSize + 1) == std::string::npos;
   if (!inNewFolder || newFiles_ != NewFiles::Writable) {
     if (const int refused = RefusedTarget(path)) return IoResult::Failure(ErrnoText(refused));
   }
 
-  const std::filesystem::path temp = TemporarySibling(path);
+  const std::string temp = target + kTemporarySuffix;
   FileDescriptor fd(
       ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
   if (fd.get() < 0) return IoResult::Failure(ErrnoText(errno));
