@@ -11,6 +11,7 @@
 
 #include "convert/columns.h"
 #include "global/global.h"
+#include "platform/bulk_allocator.h"
 
 namespace tav {
 
@@ -43,9 +44,9 @@ class Convert {
   // Index 0 holds no line; line k of the file is at index k; the entry after
   // the last line is the end marker (an empty range). The end of the log is
   // found by position, so a line that reads "eof" is an ordinary line.
-  std::vector<LineRange> LogLines;
+  std::vector<LineRange, BulkAllocator<LineRange>> LogLines;
   // 1 for a header line, same indices as LogLines.
-  std::vector<std::uint8_t> HeaderFlags;
+  std::vector<std::uint8_t, BulkAllocator<std::uint8_t>> HeaderFlags;
   std::size_t CurLine = 0;
   // 0: no header line (or the log was skipped); 3 or 5: width of the
   // message number; kRunStopped: the user chose to stop the run.

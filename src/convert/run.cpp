@@ -57,8 +57,8 @@ void Convert::RunConversion() {
       // A log too large for the memory is reported like a log that cannot
       // be read, instead of ending the program.
       LogText = std::string();
-      LogLines = std::vector<LineRange>(2);
-      HeaderFlags = std::vector<std::uint8_t>(2);
+      LogLines = decltype(LogLines)(2);
+      HeaderFlags = decltype(HeaderFlags)(2);
       CurLine = EndLine();
       Body = std::string();
       HeaderWidth = 0;

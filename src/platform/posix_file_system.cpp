@@ -1,13 +1,13 @@
 #include "platform/posix_file_system.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
+
+#include "platform/bulk_allocator.h"
 
 namespace tav {
 
@@ -50,21 +50,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
-}
-
-// Asks for huge pages for a large buffer about to be filled: a log of
-// 100 MB otherwise costs some 25,000 page faults on first touch.
-void AdviseHugePages(char* data, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-  constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
-  const auto address = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t begin = (address + kHuge - 1) & ~(kHuge - 1);
-  const std::uintptr_t end = (address + size) & ~(kHuge - 1);
-  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-  (void)data;
-  (void)size;
-#endif
 }
 
 // The reason a write to `path` is refused before anything is written: a
@@ -114,6 +99,7 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::
   std::size_t size = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
   bytes.clear();
   bytes.reserve(size + 1);
+  // Huge pages save a 100 MB log some 25,000 page faults on first touch.
   AdviseHugePages(bytes.data(), bytes.capacity());
   bytes.resize(size + 1);
   std::size_t filled = 0;
