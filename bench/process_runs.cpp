@@ -67,6 +67,8 @@ RunResult Finish(pid_t pid, Clock::time_point start) {
   }
   RunResult result;
   result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   result.peakRssKb = usage.ru_maxrss;
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;

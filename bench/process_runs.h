@@ -11,9 +11,10 @@
 namespace tav::bench {
 
 struct RunResult {
-  double seconds = 0;    // wall time from fork to the child's end
-  long peakRssKb = 0;    // the child's peak resident memory
-  int exitStatus = -1;   // exit code, or -1 when it did not exit normally
+  double seconds = 0;     // wall time from fork to the child's end
+  double cpuSeconds = 0;  // the child's user and system time
+  long peakRssKb = 0;     // the child's peak resident memory
+  int exitStatus = -1;    // exit code, or -1 when it did not exit normally
 };
 
 // Starts programs and measures them. The programs are started by a helper
