@@ -138,11 +138,11 @@ void PrintFigures(const LogFigures& f) {
   const double medianT = Median(f.tavconv);
   const double limitMb = 1.5 * mb + 16;
   const double peakMb = static_cast<double>(f.peakRssKb) * 1024 / kMB;
-  std::printf("  tavconv   min %8.1f ms  median %8.1f ms  %7.1f MB/s  %9.0f msg/s  peak %6.1f MB"
-              " (limit %.1f MB: %s)\n",
-              Min(f.tavconv) * 1e3, medianT * 1e3, mb / medianT,
-              static_cast<double>(f.messages) / medianT, peakMb, limitMb,
-              peakMb <= limitMb ? "met" : "NOT MET");
+  std::printf(
+      "  tavconv   min %8.1f ms  median %8.1f ms  %7.1f MB/s  %9.0f msg/s  peak %6.1f MB"
+      " (limit %.1f MB: %s)\n",
+      Min(f.tavconv) * 1e3, medianT * 1e3, mb / medianT, static_cast<double>(f.messages) / medianT,
+      peakMb, limitMb, peakMb <= limitMb ? "met" : "NOT MET");
   std::printf("  baseline  min %8.1f ms  median %8.1f ms  %7.1f MB/s  %9.0f msg/s\n",
               Min(f.baseline) * 1e3, Median(f.baseline) * 1e3, mb / Median(f.baseline),
               static_cast<double>(f.messages) / Median(f.baseline));
@@ -153,10 +153,11 @@ void PrintFigures(const LogFigures& f) {
               Median(f.tavconvCpu) * 1e3, Median(f.baselineCpu) * 1e3, Median(f.cpuRatios));
   if (!f.scan.empty()) {
     const double scanMbs = mb / Median(f.scan);
-    std::printf("  scan      median %7.1f ms  %7.1f MB/s  (best %.1f MB/s; limit 500 MB/s: %s);"
-                " on CPU time %.1f MB/s\n",
-                Median(f.scan) * 1e3, scanMbs, mb / Min(f.scan), scanMbs >= 500 ? "met" : "NOT MET",
-                mb / Median(f.scanCpu));
+    std::printf(
+        "  scan      median %7.1f ms  %7.1f MB/s  (best %.1f MB/s; limit 500 MB/s: %s);"
+        " on CPU time %.1f MB/s\n",
+        Median(f.scan) * 1e3, scanMbs, mb / Min(f.scan), scanMbs >= 500 ? "met" : "NOT MET",
+        mb / Median(f.scanCpu));
   }
 }
 
@@ -190,7 +191,8 @@ class Bench {
     f.place = place;
     {
       const std::string text = GenerateLog(named.spec);
-      std::ofstream(log, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+      std::ofstream(log, std::ios::binary)
+          .write(text.data(), static_cast<std::streamsize>(text.size()));
       f.bytes = text.size();
       f.lines = CountLines(text);
     }
@@ -282,19 +284,20 @@ class Bench {
   }
 
   void PrintSummary() const {
-    std::printf("\n| log | place | size | lines | messages | tavconv median | baseline median |"
-                " ratio (<= 1.25) | CPU-time ratio | scan (>= 500 MB/s) | peak memory (limit) |\n"
-                "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf(
+        "\n| log | place | size | lines | messages | tavconv median | baseline median |"
+        " ratio (<= 1.25) | CPU-time ratio | scan (>= 500 MB/s) | peak memory (limit) |\n"
+        "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const LogFigures& f : figures_) {
       const double mb = static_cast<double>(f.bytes) / kMB;
       char scan[32] = "-";
       if (!f.scan.empty()) std::snprintf(scan, sizeof scan, "%.0f MB/s", mb / Median(f.scan));
-      std::printf("| %s | %s | %.1f MB | %zu | %zu | %.0f ms | %.0f ms | %.3f | %.3f | %s |"
-                  " %.1f MB (%.1f MB) |\n",
-                  f.name.c_str(), f.place.c_str(), mb, f.lines, f.messages,
-                  Median(f.tavconv) * 1e3, Median(f.baseline) * 1e3, Median(f.ratios),
-                  Median(f.cpuRatios), scan,
-                  static_cast<double>(f.peakRssKb) * 1024 / kMB, 1.5 * mb + 16);
+      std::printf(
+          "| %s | %s | %.1f MB | %zu | %zu | %.0f ms | %.0f ms | %.3f | %.3f | %s |"
+          " %.1f MB (%.1f MB) |\n",
+          f.name.c_str(), f.place.c_str(), mb, f.lines, f.messages, Median(f.tavconv) * 1e3,
+          Median(f.baseline) * 1e3, Median(f.ratios), Median(f.cpuRatios), scan,
+          static_cast<double>(f.peakRssKb) * 1024 / kMB, 1.5 * mb + 16);
     }
   }
 
@@ -375,9 +378,8 @@ int main(int argc, char** argv) {
   }
 
   try {
-    std::printf("tavbench: %s\nwork folder %s%s%s\n", options.tavconv.c_str(),
-                options.work.c_str(), options.disk.empty() ? "" : ", disk folder ",
-                options.disk.c_str());
+    std::printf("tavbench: %s\nwork folder %s%s%s\n", options.tavconv.c_str(), options.work.c_str(),
+                options.disk.empty() ? "" : ", disk folder ", options.disk.c_str());
     Bench bench(options, fs::canonical("/proc/self/exe").string());
     const bool ok = bench.Run();
     if (!ok) std::printf("\nFAILED: an output differs (see above)\n");

@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
       fs::remove_all(folder);
     }
     if (record) WriteGolden(golden, figures);
-    std::printf("%zu passed, %d failed\n", logs.size() - static_cast<std::size_t>(failures), failures);
+    std::printf("%zu passed, %d failed\n", logs.size() - static_cast<std::size_t>(failures),
+                failures);
     return failures == 0 ? 0 : 1;
   } catch (const std::exception& e) {
     std::cerr << "tavgolden: " << e.what() << "\n";
