@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -44,6 +45,8 @@ constexpr const char* kUsage =
     "  --reps N            timed runs of each program per log (default 5)\n"
     "  --work DIR          folder for logs and output, on tmpfs (default /dev/shm/tavbench)\n"
     "  --disk DIR          also measure in DIR, on disk, for information\n"
+    "  --disk-logs a,b,... logs to measure on disk (default small: creating files on\n"
+    "                      these machines' disks is slow and varies widely)\n"
     "  --disk-reps N       timed runs per program on disk (default 3)\n"
     "  --golden FILE       recorded output figures to compare with (default: the source's)\n"
     "  --smoke             tiny logs, two runs each: shows that the benchmark works\n";
@@ -54,6 +57,7 @@ struct Options {
   int reps = 5;
   fs::path work = "/dev/shm/tavbench";
   fs::path disk;
+  std::vector<std::string> diskLogs = {"small"};
   int diskReps = 3;
   fs::path golden = TAV_GOLDEN_PATH;
 };
@@ -172,7 +176,11 @@ class Bench {
       const auto named = FindLog(name);
       if (!named) throw std::runtime_error("no log named " + name);
       Measure(*named, options_.work, "tmpfs", options_.reps, true);
-      if (!options_.disk.empty()) Measure(*named, options_.disk, "disk", options_.diskReps, false);
+      const auto& diskLogs = options_.diskLogs;
+      if (!options_.disk.empty() &&
+          std::find(diskLogs.begin(), diskLogs.end(), name) != diskLogs.end()) {
+        Measure(*named, options_.disk, "disk", options_.diskReps, false);
+      }
     }
     PrintSummary();
     return ok_;
@@ -310,6 +318,26 @@ class Bench {
   bool ok_ = true;
 };
 
+// The machine the figures come from: processors, model, date, and how busy
+// it was (other programs on a shared machine slow both programs down).
+void PrintMachine() {
+  std::string model = "unknown";
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  for (std::string line; std::getline(cpuinfo, line);) {
+    if (line.starts_with("model name")) {
+      model = line.substr(line.find(':') + 2);
+      break;
+    }
+  }
+  double load1 = 0, load5 = 0, load15 = 0;
+  std::ifstream("/proc/loadavg") >> load1 >> load5 >> load15;
+  const std::time_t now = std::time(nullptr);
+  char date[32];
+  std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
+  std::printf("machine: %ld processors, %s; %s; load average %.2f %.2f %.2f\n",
+              ::sysconf(_SC_NPROCESSORS_ONLN), model.c_str(), date, load1, load5, load15);
+}
+
 std::vector<std::string> SplitList(const std::string& text) {
   std::vector<std::string> items;
   std::stringstream in(text);
@@ -359,12 +387,15 @@ int main(int argc, char** argv) {
       options.work = fs::absolute(value());
     } else if (arg == "--disk") {
       options.disk = fs::absolute(value());
+    } else if (arg == "--disk-logs") {
+      options.diskLogs = SplitList(value());
     } else if (arg == "--disk-reps") {
       options.diskReps = std::max(1, std::atoi(value().c_str()));
     } else if (arg == "--golden") {
       options.golden = fs::absolute(value());
     } else if (arg == "--smoke") {
       if (!logsGiven) options.logs = {"smokemail", "smokeforum"};
+      options.diskLogs = options.logs;
       options.reps = 2;
       options.diskReps = 1;
     } else {
@@ -380,6 +411,7 @@ int main(int argc, char** argv) {
   try {
     std::printf("tavbench: %s\nwork folder %s%s%s\n", options.tavconv.c_str(), options.work.c_str(),
                 options.disk.empty() ? "" : ", disk folder ", options.disk.c_str());
+    PrintMachine();
     Bench bench(options, fs::canonical("/proc/self/exe").string());
     const bool ok = bench.Run();
     if (!ok) std::printf("\nFAILED: an output differs (see above)\n");
