@@ -31,11 +31,15 @@ class Convert {
 
   // --- The loaded log ---
 
-  // One line of the log: a range of `LogText`.
+  // One line of the log: a range of `LogText`, packed into eight bytes, as
+  // a log holds millions of lines. A line of kLongLine bytes or more keeps
+  // kLongLine as its size; its text runs on to the first CR or LF after
+  // that (see LongLine).
   struct LineRange {
-    std::size_t begin = 0;
-    std::size_t size = 0;
+    std::uint64_t begin : 40 = 0;  // logs of up to 1 TiB
+    std::uint64_t size : 24 = 0;
   };
+  static constexpr std::size_t kLongLine = (std::size_t{1} << 24) - 1;
 
   // The log's bytes as read; lines are ranges of it. Screening rewrites
   // header lines in place (a full-width space becomes one ASCII space, so a
@@ -54,7 +58,8 @@ class Convert {
 
   std::string_view Line(std::size_t index) const {
     const LineRange& range = LogLines[index];
-    return std::string_view(LogText).substr(range.begin, range.size);
+    if (range.size < kLongLine) return std::string_view(LogText).substr(range.begin, range.size);
+    return LongLine(range);
   }
   // Index of the end marker.
   std::size_t EndLine() const { return LogLines.size() - 1; }
@@ -108,6 +113,8 @@ class Convert {
   void StopRun();
   // Reads the log's lines into LogLines and screens each.
   void SplitAndScreen();
+  // The text of a line of kLongLine bytes or more.
+  std::string_view LongLine(const LineRange& range) const;
   // The folder-name length from the number box; false (after telling the
   // user) when the box holds no whole number from 1 to 32767.
   bool TakeDirNameLen();

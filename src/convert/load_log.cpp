@@ -1,5 +1,6 @@
 // Loading a log into the line array and screening every line for the two
 // shapes of a header line.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -120,8 +121,8 @@ void Convert::SplitAndScreen() {
   const char* line = text;
   while (line < end) {
     const char* const lineEnd = FindLineEnd(line, end);
-    LogLines.push_back(
-        LineRange{static_cast<std::size_t>(line - text), static_cast<std::size_t>(lineEnd - line)});
+    const auto size = static_cast<std::size_t>(lineEnd - line);
+    LogLines.push_back(LineRange{static_cast<std::size_t>(line - text), std::min(size, kLongLine)});
     HeaderFlags.push_back(0);
     ++CurLine;
     // Both header shapes start with an ASCII digit; most lines do not.
@@ -173,10 +174,19 @@ void Convert::ScreenLine() {
   }
 }
 
+std::string_view Convert::LongLine(const LineRange& range) const {
+  // The line's own bytes hold no CR or LF, and a long header line that
+  // ConvertWideSpaces shortened ends with an LF it put there.
+  const char* const begin = LogText.data() + range.begin;
+  const char* const end = LogText.data() + LogText.size();
+  return std::string_view(begin,
+                          static_cast<std::size_t>(FindLineEnd(begin + kLongLine, end) - begin));
+}
+
 void Convert::ConvertWideSpaces() {
   LineRange& range = LogLines[CurLine];
   char* bytes = LogText.data() + range.begin;
-  const std::string_view line(bytes, range.size);
+  const std::string_view line = Line(CurLine);
   // Most header lines hold no full-width space at all; a byte pair 81 40
   // is looked for first (it may also be the end of another character, so
   // only the walk below decides).
@@ -193,7 +203,9 @@ void Convert::ConvertWideSpaces() {
     }
     read += size;
   }
-  range.size = write;
+  range.size = std::min(write, kLongLine);
+  // A long line that got shorter ends where LongLine looks for its end.
+  if (write >= kLongLine && write < line.size()) bytes[write] = '\n';
 }
 
 }  // namespace tav

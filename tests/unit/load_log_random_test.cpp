@@ -178,5 +178,33 @@ TEST(LoadLogRandom, FindsLineEndsAtEveryOffsetOfALongLine) {
   }
 }
 
+TEST(LoadLogLong, KeepsLinesLongerThanALineRangeCounts) {
+  const std::size_t limit = Convert::kLongLine;
+  for (const std::size_t length : {limit - 1, limit, limit + 1, limit + 4096}) {
+    const std::string text = std::string(length, 'x') + "\r\ny\n" + std::string(length, 'z');
+    const Loaded loaded = Load(text);
+    ASSERT_EQ(loaded.lines.size(), 3u);
+    EXPECT_EQ(loaded.lines[0], std::string(length, 'x')) << length;
+    EXPECT_EQ(loaded.lines[1], "y");
+    EXPECT_EQ(loaded.lines[2], std::string(length, 'z')) << length;
+  }
+}
+
+TEST(LoadLogLong, ALongHeaderLineKeepsItsTextWhenItsSpacesShrinkIt) {
+  const std::size_t limit = Convert::kLongLine;
+  const std::string start = "001/003  ABC12345  ";
+  // Shrinks from above the limit to above it, and from above it to below it.
+  for (const std::size_t spaces : {limit, limit / 2 - 5}) {
+    std::string wide;
+    for (std::size_t i = 0; i < spaces; ++i) wide += "\x81\x40";
+    const std::string text = start + wide + "end\r\n00/04/12 10:00\r\nbody";
+    const Loaded loaded = Load(text);
+    ASSERT_EQ(loaded.lines.size(), 3u);
+    EXPECT_EQ(loaded.lines[0], start + std::string(spaces, ' ') + "end") << spaces;
+    EXPECT_EQ(loaded.lines[1], "00/04/12 10:00");
+    EXPECT_EQ(loaded.flags, (std::vector<int>{1, 0, 0}));
+  }
+}
+
 }  // namespace
 }  // namespace tav
