@@ -20,4 +20,17 @@ void AdviseHugePages(void* data, std::size_t size) {
 #endif
 }
 
+void PrefaultPages(void* data, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE
+  constexpr std::uintptr_t kPage = 4096;
+  const auto address = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t begin = (address + kPage - 1) & ~(kPage - 1);
+  const std::uintptr_t end = (address + size) & ~(kPage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
 }  // namespace tav

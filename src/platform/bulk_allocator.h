@@ -14,6 +14,11 @@ namespace tav {
 // whole huge pages fit in it; does nothing where the system has none.
 void AdviseHugePages(void* data, std::size_t size);
 
+// Asks the system to back [data, data + size) with memory now, in one
+// call, rather than page by page as it is first written; does nothing where
+// the system cannot.
+void PrefaultPages(void* data, std::size_t size);
+
 inline constexpr std::size_t kHugePageSize = std::size_t{1} << 21;
 // Smaller blocks are allocated as usual: aligning them would waste more
 // than the faults it saves.

@@ -99,8 +99,11 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::
   std::size_t size = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
   bytes.clear();
   bytes.reserve(size + 1);
-  // Huge pages save a 100 MB log some 25,000 page faults on first touch.
+  // The whole buffer is about to be written: its memory is asked for in
+  // one go (as huge pages where the system has them) instead of a page
+  // fault for every 4 KB, which is what reading cost most on these machines.
   AdviseHugePages(bytes.data(), bytes.capacity());
+  PrefaultPages(bytes.data(), size + 1);
   bytes.resize(size + 1);
   std::size_t filled = 0;
   for (;;) {
