@@ -14,15 +14,31 @@ void Convert::ConfirmHeaders() {
   // A header line is only one when the line after it holds a ":" and a "/"
   // (the end marker holds neither). Flags are bytes of 0 or 1, so the next
   // flagged line is found with a byte search; the end marker's flag is 0.
+  // Flagged lines are gathered a batch at a time and the lines after them
+  // fetched ahead: in a large log each would otherwise be a wait on memory.
   const std::uint8_t* const flags = HeaderFlags.data();
   const std::size_t end = EndLine();
-  for (std::size_t k = 1; k < end; ++k) {
-    const void* hit = std::memchr(flags + k, 1, end - k);
-    if (hit == nullptr) break;
-    k = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - flags);
-    const std::string_view next = Line(k + 1);
-    if (next.find(':') == std::string_view::npos || next.find('/') == std::string_view::npos) {
-      HeaderFlags[k] = 0;
+  constexpr std::size_t kBatch = 16;
+  std::size_t batch[kBatch];
+  for (std::size_t k = 1; k < end;) {
+    std::size_t count = 0;
+    for (; count < kBatch && k < end; ++k) {
+      const void* hit = std::memchr(flags + k, 1, end - k);
+      if (hit == nullptr) {
+        k = end;
+        break;
+      }
+      k = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - flags);
+      batch[count++] = k;
+#if defined(__GNUC__)
+      __builtin_prefetch(LogText.data() + LogLines[k + 1].begin);
+#endif
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string_view next = Line(batch[i] + 1);
+      if (next.find(':') == std::string_view::npos || next.find('/') == std::string_view::npos) {
+        HeaderFlags[batch[i]] = 0;
+      }
     }
   }
   CurLine = end;
