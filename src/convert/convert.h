@@ -40,6 +40,7 @@ class Convert {
     std::uint64_t size : 24 = 0;
   };
   static constexpr std::size_t kLongLine = (std::size_t{1} << 24) - 1;
+  static constexpr std::size_t kMaxLogSize = std::size_t{1} << 40;
 
   // The log's bytes as read; lines are ranges of it. Screening rewrites
   // header lines in place (a full-width space becomes one ASCII space, so a

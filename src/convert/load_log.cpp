@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -93,6 +94,9 @@ void Convert::LoadLog() {
     return;
   }
 
+  // A LineRange holds positions below 1 TiB. No machine this runs on holds
+  // such a log in memory; should one, it is too large like any other.
+  if (LogText.size() >= kMaxLogSize) throw std::bad_alloc();
   SplitAndScreen();
   // The end marker goes after the last line read.
   LogLines.push_back(LineRange{LogText.size(), 0});
