@@ -187,12 +187,20 @@ class LogWriter {
     const auto& w = Words();
     for (int i = 0; i < 60; ++i) {
       Person p;
-      char id[9];
-      std::snprintf(id, sizeof id, "%c%c%c%05d", 'A' + rng_.Between(0, 25),
-                    'A' + rng_.Between(0, 25), 'A' + rng_.Between(0, 25), rng_.Between(0, 99999));
-      p.id = id;
-      p.name = rng_.Chance(300) ? rng_.Pick(w.handles)
-                                : rng_.Pick(w.families) + " " + rng_.Pick(w.givens);
+      // One draw per statement: the order in which a call's arguments or an
+      // operator's operands are evaluated differs between compilers.
+      for (int letter = 0; letter < 3; ++letter) {
+        p.id += static_cast<char>('A' + rng_.Between(0, 25));
+      }
+      char digits[8];
+      std::snprintf(digits, sizeof digits, "%05d", rng_.Between(0, 99999));
+      p.id += digits;
+      if (rng_.Chance(300)) {
+        p.name = rng_.Pick(w.handles);
+      } else {
+        p.name = rng_.Pick(w.families) + " ";
+        p.name += rng_.Pick(w.givens);
+      }
       people_.push_back(p);
     }
     forums_ = {
@@ -248,11 +256,13 @@ class LogWriter {
   std::string Stamp(bool fourDigitYear) {
     const auto ymd = std::chrono::year_month_day{
         std::chrono::sys_days{std::chrono::days{day_ - rng_.Between(0, 2)}}};
+    const int hour = rng_.Between(0, 23);
+    const int minute = rng_.Between(0, 59);
     char text[32];
     const int year = static_cast<int>(ymd.year());
     std::snprintf(text, sizeof text, "%0*d/%02u/%02u %02d:%02d", fourDigitYear ? 4 : 2,
                   fourDigitYear ? year : year % 100, static_cast<unsigned>(ymd.month()),
-                  static_cast<unsigned>(ymd.day()), rng_.Between(0, 23), rng_.Between(0, 59));
+                  static_cast<unsigned>(ymd.day()), hour, minute);
     return text;
   }
 
@@ -293,8 +303,9 @@ class LogWriter {
     Utf8Line("ログアウトします。");
     Utf8Line("ご利用ありがとうございました。");
     char connected[32];
-    std::snprintf(connected, sizeof connected, " %02d:%02d:%02d", 0, rng_.Between(1, 59),
-                  rng_.Between(0, 59));
+    const int minutes = rng_.Between(1, 59);
+    const int seconds = rng_.Between(0, 59);
+    std::snprintf(connected, sizeof connected, " %02d:%02d:%02d", 0, minutes, seconds);
     Line({Sjis("接続時間"), connected});
     Line("NO CARRIER");
   }
@@ -312,8 +323,10 @@ class LogWriter {
     const std::string menu = Sjis("＜メール＞  1.読む  2.書く  3.一覧  4.削除  0.戻る");
     Line(menu);
     std::vector<std::pair<Person, std::string>> mails;
-    for (int i = 0; i < unread; ++i)
-      mails.emplace_back(rng_.Pick(people_), rng_.Pick(Words().subjects));
+    for (int i = 0; i < unread; ++i) {
+      const Person& sender = rng_.Pick(people_);
+      mails.emplace_back(sender, rng_.Pick(Words().subjects));
+    }
     if (rng_.Chance(300)) {
       // The list of unread mail: header-shaped lines without date lines.
       Line({Sjis("番号を入力してください (0-4) : "), "3"});
@@ -377,8 +390,9 @@ class LogWriter {
           senders.push_back(rng_.Pick(people_));
           const bool reply = !room.recent.empty() && rng_.Chance(400);
           answers.push_back(reply ? room.recent[rng_.Next() % room.recent.size()] : 0);
-          subjects.push_back(reply ? (rng_.Chance(700) ? "Re: " : "Re^2: ") + rng_.Pick(w.subjects)
-                                   : rng_.Pick(w.subjects));
+          std::string subject = reply ? (rng_.Chance(700) ? "Re: " : "Re^2: ") : "";
+          subject += rng_.Pick(w.subjects);
+          subjects.push_back(subject);
         }
         if (rng_.Chance(300)) {
           Line({prompt, "L"});

@@ -148,7 +148,10 @@ std::string RandomText(std::uint64_t seed) {
   for (std::uint64_t i = 0; i < pieceCount; ++i) {
     text += pieces[next(pieces.size())];
     // Long plain runs put line ends at every offset of a search block.
-    if (next(10) == 0) text += std::string(next(40), next(2) == 0 ? 'x' : '5');
+    if (next(10) == 0) {
+      const std::uint64_t run = next(40);
+      text += std::string(run, next(2) == 0 ? 'x' : '5');
+    }
   }
   return text;
 }
