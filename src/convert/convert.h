@@ -12,6 +12,7 @@
 #include "convert/columns.h"
 #include "global/global.h"
 #include "platform/bulk_allocator.h"
+#include "platform/file_bytes.h"
 
 namespace tav {
 
@@ -45,7 +46,7 @@ class Convert {
   // The log's bytes as read; lines are ranges of it. Screening rewrites
   // header lines in place (a full-width space becomes one ASCII space, so a
   // line only ever shrinks).
-  std::string LogText;
+  FileBytes LogText;
   // Index 0 holds no line; line k of the file is at index k; the entry after
   // the last line is the end marker (an empty range). The end of the log is
   // found by position, so a line that reads "eof" is an ordinary line.
@@ -59,7 +60,7 @@ class Convert {
 
   std::string_view Line(std::size_t index) const {
     const LineRange& range = LogLines[index];
-    if (range.size < kLongLine) return std::string_view(LogText).substr(range.begin, range.size);
+    if (range.size < kLongLine) return {LogText.data() + range.begin, range.size};
     return LongLine(range);
   }
   // Index of the end marker.

@@ -71,6 +71,30 @@ const char* FindLineEnd(const char* p, const char* end) {
   return p;
 }
 
+// Bit k set when bytes[k] is a CR or an LF, for the `count` (at most 64)
+// bytes at `bytes`.
+std::uint64_t LineEndBits(const char* bytes, std::size_t count) {
+#ifdef __SSE2__
+  if (count == 64) {
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint64_t bits = 0;
+    for (int part = 0; part < 4; ++part) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
+      const int hits =
+          _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf)));
+      bits |= static_cast<std::uint64_t>(static_cast<unsigned>(hits)) << (16 * part);
+    }
+    return bits;
+  }
+#endif
+  std::uint64_t bits = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (bytes[k] == '\r' || bytes[k] == '\n') bits |= std::uint64_t{1} << k;
+  }
+  return bits;
+}
+
 }  // namespace
 
 void Convert::LoadLog() {
@@ -83,9 +107,17 @@ void Convert::LoadLog() {
   WrittenCount = 0;
   BadNumbers.clear();
 
-  const IoResult read = g.files.ReadWholeFile(g.LogPath, LogText);
+  IoResult read = g.files.ReadWholeLog(g.LogPath, LogText);
+  if (read.ok) {
+    // A LineRange holds positions below 1 TiB. No machine this runs on holds
+    // such a log in memory; should one, it is too large like any other.
+    if (LogText.size() >= kMaxLogSize) throw std::bad_alloc();
+    SplitAndScreen();
+    if (!LogText.Intact(read.reason)) read.ok = false;
+  }
   if (!read.ok) {
     LogText.clear();
+    HeaderWidth = 0;
     LogLines.assign(2, LineRange{});
     HeaderFlags.assign(2, 0);
     CurLine = EndLine();
@@ -94,10 +126,6 @@ void Convert::LoadLog() {
     return;
   }
 
-  // A LineRange holds positions below 1 TiB. No machine this runs on holds
-  // such a log in memory; should one, it is too large like any other.
-  if (LogText.size() >= kMaxLogSize) throw std::bad_alloc();
-  SplitAndScreen();
   // The end marker goes after the last line read.
   LogLines.push_back(LineRange{LogText.size(), 0});
   HeaderFlags.push_back(0);
@@ -113,28 +141,43 @@ void Convert::LoadLog() {
 
 void Convert::SplitAndScreen() {
   const char* const text = LogText.data();
-  const char* const end = text + LogText.size();
+  const std::size_t size = LogText.size();
   // Lines are rarely shorter than this; reserved pages that are never used
   // cost address space only.
-  const std::size_t expected = LogText.size() / 8 + 2;
+  const std::size_t expected = size / 8 + 2;
   LogLines.reserve(expected);
   HeaderFlags.reserve(expected);
   LogLines.push_back(LineRange{});
   HeaderFlags.push_back(0);
 
-  const char* line = text;
-  while (line < end) {
-    const char* const lineEnd = FindLineEnd(line, end);
-    const auto size = static_cast<std::size_t>(lineEnd - line);
-    LogLines.push_back(LineRange{static_cast<std::size_t>(line - text), std::min(size, kLongLine)});
+  std::size_t lineStart = 0;
+  // Ends the line that runs from lineStart to `lineEnd` (a CR, an LF or the
+  // end of the text) and screens it. Both header shapes start with an
+  // ASCII digit; most lines do not.
+  auto endLine = [&](std::size_t lineEnd) {
+    LogLines.push_back(LineRange{lineStart, std::min(lineEnd - lineStart, kLongLine)});
     HeaderFlags.push_back(0);
     ++CurLine;
-    // Both header shapes start with an ASCII digit; most lines do not.
-    if (lineEnd > line && IsDigit(*line)) ScreenLine();
-    if (lineEnd == end) break;
+    if (lineEnd > lineStart && IsDigit(text[lineStart])) ScreenLine();
     // CR LF, a lone CR and a lone LF each end a line.
-    line = lineEnd + (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n' ? 2 : 1);
+    lineStart = lineEnd + (lineEnd + 1 < size && text[lineEnd] == '\r' && text[lineEnd + 1] == '\n'
+                               ? 2
+                               : 1);
+  };
+
+  // The CRs and LFs of each block of 64 bytes as the bits of one number,
+  // taken lowest first: one pass over the text, no search per line. The LF
+  // of a CR LF pair lies before the next line's start and is passed over.
+  // Screening rewrites only the line just ended, whose bytes lie behind.
+  for (std::size_t block = 0; block < size; block += 64) {
+    for (std::uint64_t ends = LineEndBits(text + block, std::min<std::size_t>(64, size - block));
+         ends != 0; ends &= ends - 1) {
+      const std::size_t lineEnd = block + static_cast<std::size_t>(std::countr_zero(ends));
+      if (lineEnd >= lineStart) endLine(lineEnd);
+    }
   }
+  // A last line without a line end; a line end at the very end adds none.
+  if (lineStart < size) endLine(size);
 }
 
 void Convert::ScreenLine() {

@@ -56,7 +56,7 @@ void Convert::RunConversion() {
     } catch (const std::bad_alloc&) {
       // A log too large for the memory is reported like a log that cannot
       // be read, instead of ending the program.
-      LogText = std::string();
+      LogText.Release();
       LogLines = decltype(LogLines)(2);
       HeaderFlags = decltype(HeaderFlags)(2);
       CurLine = EndLine();

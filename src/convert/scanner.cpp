@@ -58,6 +58,17 @@ void Convert::ConvertMessages() {
     ++CurLine;
     ReadDateLine();
     CollectBody();
+    // A log cut short under its mapping has pages of zeros where its text
+    // was: nothing read from it since is written, and the log is reported.
+    std::string reason;
+    if (!LogText.Intact(reason)) {
+      g.ReportLogUnreadable(reason);
+      if (g.Answer != kOk) {
+        StopRun();
+        return;
+      }
+      break;
+    }
     WriteEml();
     if (LastWrite == WriteOutcome::Failed) {
       g.ReportEmlUnwritable(EmlPath, LastWriteReason);

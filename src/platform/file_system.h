@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_bytes.h"
+
 namespace tav {
 
 // The outcome of a file operation; `reason` is the system's text for a failure.
@@ -38,6 +40,12 @@ class FileSystem {
 
   // Reads a whole file into `bytes` (replacing its content).
   virtual IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) = 0;
+
+  // Reads a whole log, the fastest way the system offers; the bytes are
+  // the caller's to change. By default read as a string.
+  virtual IoResult ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) {
+    return ReadWholeFile(path, bytes.Text());
+  }
 
   // Creates or replaces a file with `bytes`. The bytes go to a temporary file
   // in the same folder, which is then renamed over the target, so a failure

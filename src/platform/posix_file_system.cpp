@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/bulk_allocator.h"
+#include "platform/posix_mapped_log.h"
 
 namespace tav {
 
@@ -120,6 +121,31 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::
   }
   bytes.resize(filled);
   return IoResult::Success();
+}
+
+namespace {
+
+// Files smaller than this are read: a mapping costs more to set up than
+// the copy it saves.
+constexpr std::size_t kMapFrom = std::size_t{256} << 10;
+
+}  // namespace
+
+IoResult PosixFileSystem::ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) {
+  bytes.clear();
+  {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return IoResult::Failure(ErrnoText(errno));
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) return IoResult::Failure(ErrnoText(errno));
+    if (S_ISREG(info.st_mode) && static_cast<std::size_t>(info.st_size) >= kMapFrom) {
+      if (auto mapped = MappedLog::Map(fd.get(), static_cast<std::size_t>(info.st_size))) {
+        bytes.Adopt(std::move(mapped));
+        return IoResult::Success();
+      }
+    }
+  }
+  return ReadWholeFile(path, bytes.Text());
 }
 
 IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,

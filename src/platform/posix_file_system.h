@@ -9,6 +9,8 @@ class PosixFileSystem : public FileSystem {
  public:
   DirResult MakeDirectory(const std::filesystem::path& path) override;
   IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) override;
+  // A large regular file is mapped (see MappedLog); any other file is read.
+  IoResult ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) override;
   IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
 
  private:

@@ -82,6 +82,30 @@ TEST_F(Faults, LogsThatGoAwayOrCannotBeReadAfterListingAreReportedAndSkipped) {
   EXPECT_EQ(ui.beeps, 5 + 2);
 }
 
+TEST_F(Faults, LogCutShortWhileItIsConvertedStopsItsWritesWithoutACrash) {
+  // Large enough to be mapped; the second message lies pages after the first.
+  std::vector<std::string> lines = {"001/002  ID000001  Taro     First", "00/04/10 21:47"};
+  lines.insert(lines.end(), 20000, "a body line of the first message");
+  lines.insert(lines.end(), {"002/002  ID000002  Jiro     Second", "00/04/11 21:47", "body"});
+  WriteLog("cut.log", lines);
+  WriteLog("next.log", kLog);
+  ShowAndSelect({"cut.log", "next.log"});
+  // Another program cuts the log short as the first message is written.
+  files.failWrite = [this](const std::filesystem::path& path) -> std::optional<std::string> {
+    if (path == dir / "cut" / "00001.eml") std::filesystem::resize_file(dir / "cut.log", 100);
+    return std::nullopt;
+  };
+  g.FullAuto = 1;
+  ui.answers = {kOk, kOk};
+  Run();
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[1].kind, MsgKind::LogUnreadable);
+  EXPECT_EQ(ui.boxes[1].subject, dir / "cut.log");
+  EXPECT_NE(ui.boxes[1].reason.find("cut short"), std::string::npos);
+  EXPECT_EQ(Names(dir / "cut"), (std::vector<std::string>{"00001.eml"}));
+  EXPECT_EQ(Names(dir / "nex"), (std::vector<std::string>{"00001.eml", "00002.eml", "00003.eml"}));
+}
+
 TEST_F(Faults, OutputFolderPathThatIsAFileOrABrokenLinkIsNotUsed) {
   WriteLog("abcdef.log", kLog);
   WriteLog("xyz.log", kLog);

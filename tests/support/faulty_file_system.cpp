@@ -16,6 +16,13 @@ IoResult FaultyFileSystem::ReadWholeFile(const std::filesystem::path& path, std:
   return real_.ReadWholeFile(path, bytes);
 }
 
+IoResult FaultyFileSystem::ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) {
+  if (failRead) {
+    if (auto reason = failRead(path)) return IoResult::Failure(*reason);
+  }
+  return real_.ReadWholeLog(path, bytes);
+}
+
 IoResult FaultyFileSystem::WriteWholeFile(const std::filesystem::path& path,
                                           std::string_view bytes) {
   ++writes;

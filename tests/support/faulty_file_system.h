@@ -22,6 +22,7 @@ class FaultyFileSystem : public FileSystem {
 
   DirResult MakeDirectory(const std::filesystem::path& path) override;
   IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) override;
+  IoResult ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) override;
   IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
 
  private:

@@ -23,7 +23,7 @@ class FieldReaders : public ::testing::Test {
     convert.ReadDateLine();
   }
   void Place(std::string_view utf8, int width) {
-    convert.LogText = Sjis(utf8);
+    convert.LogText.Assign(Sjis(utf8));
     const std::size_t size = convert.LogText.size();
     convert.LogLines = {{0, 0}, {0, size}, {size, 0}};
     convert.HeaderFlags = {0, 0, 0};
@@ -172,7 +172,7 @@ TEST_F(FieldReaders, ReplyMarkerIsFoundByCharacterNotByBytes) {
   // 0x82 0x82 is one character; the 0xD6 after it is a half-width katakana,
   // so the bytes 0x82 0xD6 inside them are no "へ".
   Place("", 3);
-  convert.LogText = "123\x82\x82\xD6";
+  convert.LogText.Assign("123\x82\x82\xD6");
   convert.LogLines[1] = {0, convert.LogText.size()};
   convert.LogLines[2] = {convert.LogText.size(), 0};
   convert.ReadDateLine();

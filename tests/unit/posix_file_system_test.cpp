@@ -89,5 +89,38 @@ TEST(PosixFileSystem, ReadsAWholeFileOverWhatTheStringHeld) {
   EXPECT_EQ(bytes, "ab");
 }
 
+TEST(PosixFileSystem, ALargeLogIsTheProcesssOwnCopyOnceRead) {
+  TempDir dir;
+  PosixFileSystem files;
+  std::string log(3 << 20, 'a');
+  for (std::size_t i = 0; i < log.size(); i += 4099) log[i] = static_cast<char>(i % 251);
+  WriteFile(dir / "a.log", log);
+  FileBytes bytes;
+  ASSERT_TRUE(files.ReadWholeLog(dir / "a.log", bytes).ok);
+  ASSERT_EQ(bytes.view(), log);
+
+  // Changing the bytes leaves the file alone.
+  bytes.data()[0] = 'Z';
+  EXPECT_EQ(ReadFile(dir / "a.log"), log);
+  std::string reason;
+  EXPECT_TRUE(bytes.Intact(reason));
+
+  // Cutting the file short takes pages away from the mapping: reading them
+  // gives zeros instead of stopping the program, and the bytes say so.
+  std::filesystem::resize_file(dir / "a.log", 10);
+  const std::string_view after = bytes.view();
+  EXPECT_EQ(after.substr(1, 9), log.substr(1, 9));
+  EXPECT_EQ(after.back(), '\0');
+  EXPECT_FALSE(bytes.Intact(reason));
+  EXPECT_NE(reason, "");
+
+  // Small files and files that are not regular are read.
+  WriteFile(dir / "b.log", "ab\r\n");
+  ASSERT_TRUE(files.ReadWholeLog(dir / "b.log", bytes).ok);
+  EXPECT_EQ(bytes.view(), "ab\r\n");
+  EXPECT_FALSE(files.ReadWholeLog(dir.path(), bytes).ok);
+  EXPECT_FALSE(files.ReadWholeLog(dir / "missing.log", bytes).ok);
+}
+
 }  // namespace
 }  // namespace tav
