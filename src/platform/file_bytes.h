@@ -31,6 +31,8 @@ class FileBytes {
 
   // True while the bytes are those read; otherwise `reason` says why not.
   bool Intact(std::string& reason) const { return !region_ || region_->Intact(reason); }
+  // True when the bytes lie in a region of the system's, not in a string.
+  bool InRegion() const { return region_ != nullptr; }
 
   // Empties the bytes; a string's memory is kept for the next file.
   void clear() {

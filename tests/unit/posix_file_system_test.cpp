@@ -107,12 +107,15 @@ TEST(PosixFileSystem, ALargeLogIsTheProcesssOwnCopyOnceRead) {
 
   // Cutting the file short takes pages away from the mapping: reading them
   // gives zeros instead of stopping the program, and the bytes say so.
-  std::filesystem::resize_file(dir / "a.log", 10);
-  const std::string_view after = bytes.view();
-  EXPECT_EQ(after.substr(1, 9), log.substr(1, 9));
-  EXPECT_EQ(after.back(), '\0');
-  EXPECT_FALSE(bytes.Intact(reason));
-  EXPECT_NE(reason, "");
+  // Systems that cannot copy a mapping's pages at once read the file.
+  if (bytes.InRegion()) {
+    std::filesystem::resize_file(dir / "a.log", 10);
+    const std::string_view after = bytes.view();
+    EXPECT_EQ(after.substr(1, 9), log.substr(1, 9));
+    EXPECT_EQ(after.back(), '\0');
+    EXPECT_FALSE(bytes.Intact(reason));
+    EXPECT_NE(reason, "");
+  }
 
   // Small files and files that are not regular are read.
   WriteFile(dir / "b.log", "ab\r\n");
