@@ -1,5 +1,5 @@
 // The logs the benchmark and the output comparison use, by name. Each is
-// generated again from its spec whenever it is needed.
+// generated again from its recipe whenever it is needed.
 #pragma once
 
 #include <optional>
@@ -12,7 +12,7 @@ namespace tav::bench {
 
 struct NamedLog {
   std::string_view name;
-  LogSpec spec;
+  LogRecipe recipe;
 };
 
 // small, medium and large are the benchmark's three sizes; oddmail and

@@ -76,23 +76,23 @@ std::unique_ptr<LoadedLog> Load(const std::filesystem::path& log) {
   return loaded;
 }
 
-TEST(LogGenerator, TheSameSpecGivesTheSameBytesAndAnotherSeedOthers) {
-  const LogSpec spec{LogKind::Forum, 7, 2'000, 0, true};
-  EXPECT_EQ(GenerateLog(spec), GenerateLog(spec));
-  LogSpec other = spec;
+TEST(LogGenerator, TheSameRecipeGivesTheSameBytesAndAnotherSeedOthers) {
+  const LogRecipe recipe{LogKind::Forum, 7, 2'000, 0, true};
+  EXPECT_EQ(GenerateLog(recipe), GenerateLog(recipe));
+  LogRecipe other = recipe;
   other.seed = 8;
-  EXPECT_NE(GenerateLog(spec), GenerateLog(other));
+  EXPECT_NE(GenerateLog(recipe), GenerateLog(other));
 }
 
 TEST(LogGenerator, NamedLogsHaveTheirSizes) {
-  const std::string small = GenerateLog(FindLog("small")->spec);
+  const std::string small = GenerateLog(FindLog("small")->recipe);
   EXPECT_GE(CountLines(small), 70'000u);
   EXPECT_LT(CountLines(small), 71'000u);
-  const std::string medium = GenerateLog(FindLog("medium")->spec);
+  const std::string medium = GenerateLog(FindLog("medium")->recipe);
   EXPECT_GE(CountLines(medium), 1'000'000u);
   EXPECT_LT(CountLines(medium), 1'002'000u);
-  // large is ~100 MB: its spec says so, generating it here would be slow.
-  EXPECT_EQ(FindLog("large")->spec.minBytes, 100'000'000u);
+  // large is ~100 MB: its recipe says so, generating it here would be slow.
+  EXPECT_EQ(FindLog("large")->recipe.minBytes, 100'000'000u);
 }
 
 TEST(LogGenerator, MailLogsHoldWidthThreeMessagesAndForumLogsWidthFive) {
@@ -152,8 +152,8 @@ TEST(LogGenerator, CountsLinesAsTheConverterDoes) {
 
 TEST(Digest, NoticesEveryByteTheNamesAndTheOrderOfWrites) {
   BaselinePlan plan;
-  plan.log = "/work/x.log";
-  plan.writes = {{"/work/x/00001.eml", "", "one"}, {"/work/x/00002.eml", "", "two"}};
+  plan.log = "/data/x.log";
+  plan.writes = {{"/data/x/00001.eml", "", "one"}, {"/data/x/00002.eml", "", "two"}};
   const Digest base = DigestWrites(plan, "printed");
   EXPECT_EQ(base.files, 2u);
   EXPECT_EQ(base.bytes, 6u);
@@ -162,7 +162,7 @@ TEST(Digest, NoticesEveryByteTheNamesAndTheOrderOfWrites) {
   changed.writes[1].bytes = "twO";
   EXPECT_NE(DigestWrites(changed, "printed").hash, base.hash);
   changed = plan;
-  changed.writes[1].path = "/work/x/00003.eml";
+  changed.writes[1].path = "/data/x/00003.eml";
   EXPECT_NE(DigestWrites(changed, "printed").hash, base.hash);
   changed = plan;
   std::swap(changed.writes[0], changed.writes[1]);

@@ -13,7 +13,7 @@ namespace tav::bench {
 
 namespace {
 
-// SplitMix64: a fixed, fully specified sequence (the standard library's
+// SplitMix64: a fixed, fully defined sequence (the standard library's
 // distributions differ between implementations).
 class Rng {
  public:
@@ -183,7 +183,8 @@ struct Person {
 
 class LogWriter {
  public:
-  LogWriter(const LogSpec& spec, std::string& out) : spec_(spec), rng_(spec.seed), out_(out) {
+  LogWriter(const LogRecipe& recipe, std::string& out)
+      : recipe_(recipe), rng_(recipe.seed), out_(out) {
     const auto& w = Words();
     for (int i = 0; i < 60; ++i) {
       Person p;
@@ -225,16 +226,16 @@ class LogWriter {
   }
 
   void Run() {
-    while (lines_ < spec_.minLines || out_.size() < spec_.minBytes || lines_ == 0) Session();
+    while (lines_ < recipe_.minLines || out_.size() < recipe_.minBytes || lines_ == 0) Session();
     // A capture cut off by the terminal: the last line has no line end.
-    if (spec_.awkward && out_.size() >= 2 && out_.ends_with("\r\n")) out_.resize(out_.size() - 2);
+    if (recipe_.awkward && out_.size() >= 2 && out_.ends_with("\r\n")) out_.resize(out_.size() - 2);
   }
 
  private:
   void Line(std::string_view text) {
     out_ += text;
     ++lines_;
-    if (spec_.awkward && rng_.Chance(15)) {
+    if (recipe_.awkward && rng_.Chance(15)) {
       out_ += rng_.Chance(500) ? "\n" : "\r";
     } else {
       out_ += "\r\n";
@@ -281,7 +282,7 @@ class LogWriter {
     Line("");
     Line({Sjis("前回のアクセス  "), Stamp(false)});
     Utf8Line("ようこそ 田中 健一 さん");
-    const bool mail = spec_.kind == LogKind::Mail;
+    const bool mail = recipe_.kind == LogKind::Mail;
     const int unread = mail ? rng_.Between(1, 8) : 0;
     if (unread > 0) {
       Line({Sjis("新着メールが "), std::to_string(unread), Sjis(" 通あります。")});
@@ -440,7 +441,7 @@ class LogWriter {
                          const std::string& subject) {
     std::string line = Number(width, number) + "/" + Number(width, highest) + "  " + who.id + "  " +
                        PaddedName(who.name) + subject;
-    if (spec_.awkward && rng_.Chance(30)) line = AwkwardHeader(width, line);
+    if (recipe_.awkward && rng_.Chance(30)) line = AwkwardHeader(width, line);
     return line;
   }
 
@@ -453,9 +454,9 @@ class LogWriter {
       date += (width == 5 && !fourDigitYear) ? "   " : "  ";
       date += Number(width, answered) + w.comment;
     }
-    if (spec_.awkward && rng_.Chance(40)) date = AwkwardDate(width, date);
+    if (recipe_.awkward && rng_.Chance(40)) date = AwkwardDate(width, date);
     Line(date);
-    if (spec_.awkward && rng_.Chance(30)) return;  // no body at all
+    if (recipe_.awkward && rng_.Chance(30)) return;  // no body at all
 
     const std::string self = who.name.substr(0, who.name.find(' '));
     if (answered > 0) {
@@ -488,11 +489,11 @@ class LogWriter {
     const auto& w = Words();
     std::string line = rng_.Pick(w.sentences);
     if (rng_.Chance(300)) line += rng_.Pick(w.sentences);
-    if (spec_.awkward && rng_.Chance(40)) line = AwkwardBody(line);
+    if (recipe_.awkward && rng_.Chance(40)) line = AwkwardBody(line);
     Line(line);
   }
 
-  // --- Awkward shapes (only with spec.awkward) ---
+  // --- Awkward shapes (only with recipe.awkward) ---
 
   std::string AwkwardHeader(int width, const std::string& line) {
     const std::string wide = Sjis("　");
@@ -575,7 +576,7 @@ class LogWriter {
     }
   }
 
-  const LogSpec& spec_;
+  const LogRecipe& recipe_;
   Rng rng_;
   std::string& out_;
   std::size_t lines_ = 0;
@@ -588,10 +589,10 @@ class LogWriter {
 
 }  // namespace
 
-std::string GenerateLog(const LogSpec& spec) {
+std::string GenerateLog(const LogRecipe& recipe) {
   std::string out;
-  out.reserve(spec.minBytes + spec.minLines * 48 + 4096);
-  LogWriter(spec, out).Run();
+  out.reserve(recipe.minBytes + recipe.minLines * 48 + 4096);
+  LogWriter(recipe, out).Run();
   return out;
 }
 

@@ -1,6 +1,6 @@
 // Generates large session logs like the ones the terminal program captured:
 // login noise, menus and prompts around mail or forum messages, in code
-// page 932. The same spec gives the same bytes on every system and with
+// page 932. The same recipe gives the same bytes on every system and with
 // every standard library, so logs can be made again instead of stored.
 #pragma once
 
@@ -15,7 +15,7 @@ enum class LogKind {
   Forum,  // forum sessions: width-5 header lines ("00231/00234"), title listings, re-reads
 };
 
-struct LogSpec {
+struct LogRecipe {
   LogKind kind = LogKind::Forum;
   std::uint64_t seed = 1;
   // Sessions are added until the log holds at least this many lines and
@@ -30,8 +30,8 @@ struct LogSpec {
   bool awkward = false;
 };
 
-// The log for `spec`, in code page 932.
-std::string GenerateLog(const LogSpec& spec);
+// The log for `recipe`, in code page 932.
+std::string GenerateLog(const LogRecipe& recipe);
 
 // Lines of `log` as the converter counts them (CR LF, CR and LF each end a
 // line; a line end at the very end adds no empty line).

@@ -198,7 +198,7 @@ class Bench {
     f.name = name;
     f.place = place;
     {
-      const std::string text = GenerateLog(named.spec);
+      const std::string text = GenerateLog(named.recipe);
       std::ofstream(log, std::ios::binary)
           .write(text.data(), static_cast<std::streamsize>(text.size()));
       f.bytes = text.size();

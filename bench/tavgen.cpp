@@ -27,8 +27,8 @@ bool ParseNumber(const char* text, std::uint64_t& value) {
 
 int main(int argc, char** argv) {
   using namespace tav::bench;
-  LogSpec spec;
-  spec.minLines = 70'000;
+  LogRecipe recipe;
+  recipe.minLines = 70'000;
   std::string out;
   bool named = false;
   for (int i = 1; i < argc; ++i) {
@@ -40,31 +40,31 @@ int main(int argc, char** argv) {
       ++i;
       return true;
     };
-    std::uint64_t lines = spec.minLines, bytes = spec.minBytes;
+    std::uint64_t lines = recipe.minLines, bytes = recipe.minBytes;
     if (arg == "--help") {
       std::cout << kUsage;
       return 0;
     } else if (arg == "--mail") {
-      spec.kind = LogKind::Mail;
+      recipe.kind = LogKind::Mail;
     } else if (arg == "--forum") {
-      spec.kind = LogKind::Forum;
+      recipe.kind = LogKind::Forum;
     } else if (arg == "--awkward") {
-      spec.awkward = true;
+      recipe.awkward = true;
     } else if (arg == "--seed") {
-      if (!number(spec.seed)) break;
+      if (!number(recipe.seed)) break;
     } else if (arg == "--lines") {
       if (!number(lines)) break;
-      spec.minLines = lines;
+      recipe.minLines = lines;
     } else if (arg == "--bytes") {
       if (!number(bytes)) break;
-      spec.minBytes = bytes;
+      recipe.minBytes = bytes;
     } else if (!arg.starts_with("--") && i + 2 == argc && !named) {
       const auto log = FindLog(arg);
       if (!log) {
         std::cerr << "tavgen: no log named " << arg << "\n" << kUsage;
         return 2;
       }
-      spec = log->spec;
+      recipe = log->recipe;
       named = true;
     } else if (!arg.starts_with("--") && i + 1 == argc) {
       out = arg;
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-  const std::string log = GenerateLog(spec);
+  const std::string log = GenerateLog(recipe);
   std::ofstream file(out, std::ios::binary);
   file.write(log.data(), static_cast<std::streamsize>(log.size()));
   file.close();

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
       fs::create_directories(folder);
       const fs::path log = folder / (name + ".log");
       {
-        const std::string text = GenerateLog(named->spec);
+        const std::string text = GenerateLog(named->recipe);
         std::ofstream(log, std::ios::binary)
             .write(text.data(), static_cast<std::streamsize>(text.size()));
       }
