@@ -131,6 +131,11 @@ class Global {
   void ShowMsgText(MsgKind kind, const std::string& title, Buttons buttons, Icon icon,
                    const std::filesystem::path& subject = {}, const std::string& reason = {},
                    const std::vector<std::string>& items = {});
+  // OK and Cancel, exclamation icon: `headline`, the file, `detail` in
+  // brackets and `question`, each on a line of its own.
+  void ShowFileFailure(MsgKind kind, const std::string& title, const std::string& headline,
+                       const std::filesystem::path& file, const std::string& detail,
+                       const std::string& question, const std::string& reason);
 };
 
 }  // namespace tav

@@ -82,58 +82,41 @@ void Global::ReportDiskError() {
   ShowMsgText(MsgKind::ExistingFolder, " DiskError!!", Buttons::YesNo, Icon::Exclamation);
 }
 
-void Global::ReportLogUnreadable(const std::string& reason) {
-  MsgText = "ログファイルを読み込めませんでした。";
-  MsgText += kCrLf;
-  MsgText += Utf8FromPath(LogPath);
-  MsgText += kCrLf;
-  MsgText += "（" + reason + "）";
-  MsgText += kCrLf;
-  MsgText += kSkipQuestion;
-  MsgText += kCrLf;
-  ShowMsgText(MsgKind::LogUnreadable, " FileError!!", Buttons::OkCancel, Icon::Exclamation, LogPath,
-              reason);
-}
-
-void Global::ReportFolderUnusable(const std::filesystem::path& folder, const std::string& reason) {
-  MsgText = "出力フォルダを作成できませんでした。";
-  MsgText += kCrLf;
-  MsgText += Utf8FromPath(folder);
-  MsgText += kCrLf;
-  MsgText += "（" + reason + "）";
-  MsgText += kCrLf;
-  MsgText += kSkipQuestion;
-  MsgText += kCrLf;
-  ShowMsgText(MsgKind::FolderUnusable, " DiskError!!", Buttons::OkCancel, Icon::Exclamation, folder,
-              reason);
-}
-
-void Global::ReportFolderNameUnsafe(const std::filesystem::path& folder) {
-  MsgText = "出力フォルダの名前に使えない名前です。";
-  MsgText += kCrLf;
-  MsgText += Utf8FromPath(folder);
-  MsgText += kCrLf;
-  MsgText +=
-      "（「.」「..」、ピリオドか空白で終わる名前、CON・PRN・AUX・NUL・COM1～COM9・LPT1～LPT9 "
-      "は使えません）";
-  MsgText += kCrLf;
-  MsgText += kSkipQuestion;
-  MsgText += kCrLf;
-  ShowMsgText(MsgKind::FolderNameUnsafe, " DiskError!!", Buttons::OkCancel, Icon::Exclamation,
-              folder, "unusable folder name");
-}
-
-void Global::ReportEmlUnwritable(const std::filesystem::path& file, const std::string& reason) {
-  MsgText = "ＥＭＬファイルを書き込めませんでした。";
+void Global::ShowFileFailure(MsgKind kind, const std::string& title, const std::string& headline,
+                             const std::filesystem::path& file, const std::string& detail,
+                             const std::string& question, const std::string& reason) {
+  MsgText = headline;
   MsgText += kCrLf;
   MsgText += Utf8FromPath(file);
   MsgText += kCrLf;
-  MsgText += "（" + reason + "）";
+  MsgText += "（" + detail + "）";
   MsgText += kCrLf;
-  MsgText += "このログの残りをスキップして処理を続けますか？";
+  MsgText += question;
   MsgText += kCrLf;
-  ShowMsgText(MsgKind::EmlUnwritable, " WriteError!!", Buttons::OkCancel, Icon::Exclamation, file,
-              reason);
+  ShowMsgText(kind, title, Buttons::OkCancel, Icon::Exclamation, file, reason);
+}
+
+void Global::ReportLogUnreadable(const std::string& reason) {
+  ShowFileFailure(MsgKind::LogUnreadable, " FileError!!", "ログファイルを読み込めませんでした。",
+                  LogPath, reason, kSkipQuestion, reason);
+}
+
+void Global::ReportFolderUnusable(const std::filesystem::path& folder, const std::string& reason) {
+  ShowFileFailure(MsgKind::FolderUnusable, " DiskError!!", "出力フォルダを作成できませんでした。",
+                  folder, reason, kSkipQuestion, reason);
+}
+
+void Global::ReportFolderNameUnsafe(const std::filesystem::path& folder) {
+  ShowFileFailure(MsgKind::FolderNameUnsafe, " DiskError!!",
+                  "出力フォルダの名前に使えない名前です。", folder,
+                  "「.」「..」、ピリオドか空白で終わる名前、CON・PRN・AUX・NUL・COM1～COM9・"
+                  "LPT1～LPT9 は使えません",
+                  kSkipQuestion, "unusable folder name");
+}
+
+void Global::ReportEmlUnwritable(const std::filesystem::path& file, const std::string& reason) {
+  ShowFileFailure(MsgKind::EmlUnwritable, " WriteError!!", "ＥＭＬファイルを書き込めませんでした。",
+                  file, reason, "このログの残りをスキップして処理を続けますか？", reason);
 }
 
 void Global::ReportBadMessageNumbers(const std::vector<std::string>& numbers) {

@@ -221,7 +221,10 @@ TEST_F(ConversionRun, FolderThatCannotBeMadeIsReportedInBothModes) {
   ui.answers = {kOk, kOk, kOk};
   Run();
   EXPECT_EQ(ui.Titles(), (std::vector<std::string>{" start?", " DiskError!!", " DiskError!!"}));
-  EXPECT_NE(ui.boxes[1].text.find("No space left on device"), std::string::npos);
+  EXPECT_EQ(
+      ui.boxes[1].text,
+      "出力フォルダを作成できませんでした。\r\n" + Shown("a.l") +
+          "\r\n（No space left on device）\r\nこのファイルをスキップして処理を続けますか？\r\n");
   EXPECT_EQ(ui.beeps, 4);  // both logs were handled
   EXPECT_TRUE(ui.bold);
 }
@@ -235,7 +238,10 @@ TEST_F(ConversionRun, UnsafeFolderNamesAreRefused) {
   EXPECT_EQ(ui.Titles(),
             (std::vector<std::string>{" start?", " DiskError!!", " DiskError!!", " DiskError!!"}));
   for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(ui.boxes[i].kind, MsgKind::FolderNameUnsafe);
-  EXPECT_NE(ui.boxes[1].text.find(Shown("ab.") + "\r\n"), std::string::npos);
+  EXPECT_EQ(ui.boxes[1].text,
+            "出力フォルダの名前に使えない名前です。\r\n" + Shown("ab.") +
+                "\r\n（「.」「..」、ピリオドか空白で終わる名前、CON・PRN・AUX・NUL・COM1～COM9・"
+                "LPT1～LPT9 は使えません）\r\nこのファイルをスキップして処理を続けますか？\r\n");
   EXPECT_EQ(ui.beeps, 5);
 
   ui.boxes.clear();
@@ -295,7 +301,10 @@ TEST_F(ConversionRun, WriteFailureSkipsTheRestOfTheLogOrStopsTheRun) {
   ui.answers = {kOk, kOk};
   Run();
   EXPECT_EQ(ui.Titles(), (std::vector<std::string>{" start?", " WriteError!!"}));
-  EXPECT_NE(ui.boxes[1].text.find(Shown("a.l/00001.eml")), std::string::npos);
+  EXPECT_EQ(ui.boxes[1].text, "ＥＭＬファイルを書き込めませんでした。\r\n" +
+                                  Shown("a.l/00001.eml") +
+                                  "\r\n（No space left on device）\r\n"
+                                  "このログの残りをスキップして処理を続けますか？\r\n");
   EXPECT_FALSE(Exists("a.l/00002.eml"));  // the rest of that log was skipped
   EXPECT_TRUE(Exists("b.l/00002.eml"));
   EXPECT_EQ(ui.beeps, 4);
