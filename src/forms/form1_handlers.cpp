@@ -31,14 +31,6 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-std::wstring Text(HWND control) {
-  const int length = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(control, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
-
 std::filesystem::path CurrentDirectory() {
   const DWORD size = GetCurrentDirectoryW(0, nullptr);
   std::wstring path(size, L'\0');

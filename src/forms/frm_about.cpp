@@ -187,16 +187,13 @@ COLORREF FrmAbout::TextColour(int id) {
 
 void FrmAbout::DrawLabel(const DRAWITEMSTRUCT& item) {
   // Only the text is drawn: the picture shows around it.
-  const int length = GetWindowTextLengthW(item.hwndItem);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(item.hwndItem, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
+  const std::wstring text = Text(item.hwndItem);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
   HGDIOBJ previous = SelectObject(item.hDC, font);
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, TextColour(static_cast<int>(item.CtlID)));
   RECT area = item.rcItem;
-  DrawTextW(item.hDC, text.c_str(), length, &area,
+  DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area,
             DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(item.hDC, previous);
 }

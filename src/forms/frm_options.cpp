@@ -25,14 +25,6 @@ constexpr TwipsRect kCmdCancelRect{4680, 5520, 915, 315};
 constexpr int kDropDownItems = 9;
 constexpr int kItemHeight = 240;  // twips
 
-std::wstring Text(HWND control) {
-  const int length = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(control, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
-
 void Place(HWND control, const TwipsRect& rect, UINT dpi, int extraHeight = 0) {
   SetWindowPos(control, nullptr, Px(rect.left, dpi), Px(rect.top, dpi), Px(rect.width, dpi),
                Px(rect.height, dpi) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);

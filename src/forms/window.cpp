@@ -63,4 +63,12 @@ HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, D
                          GetModuleHandleW(nullptr), nullptr);
 }
 
+std::wstring Text(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
 }  // namespace tav

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace tav {
 
 class Window {
@@ -35,5 +37,8 @@ class Window {
 // A child control of `parent`, with the given id, font and window text.
 HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                    DWORD exStyle, int id);
+
+// The whole text of a window or control.
+std::wstring Text(HWND window);
 
 }  // namespace tav

@@ -30,6 +30,20 @@ inline std::size_t CharSizeAt(std::string_view text, std::size_t i) {
              : 1;
 }
 
+// True when `bytes` hold a single byte that code page 932 leaves unassigned
+// (0x80, 0xA0, 0xFD to 0xFF) or a lead byte without its trail byte. The
+// system's converters may pass these through (as U+0080, U+00A0 or
+// private-use characters), so the strict decoders check for them first.
+inline bool HasUnassignedSingleByte(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); i += CharSizeAt(bytes, i)) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (CharSizeAt(bytes, i) == 1 && (b == 0x80 || b == 0xA0 || b >= 0xFD || IsLeadByte(b))) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Decodes code page 932 bytes to UTF-8. Fails (nullopt) on any byte sequence
 // that code page 932 does not map to a character, including 0x80, 0xA0,
 // 0xFD to 0xFF and a lead byte without its trail byte.

@@ -44,17 +44,6 @@ class Converter {
   iconv_t cd_;
 };
 
-// Bytes that iconv may pass through but that code page 932 leaves unassigned.
-bool HasUnassignedSingleByte(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size(); i += CharSizeAt(bytes, i)) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (CharSizeAt(bytes, i) == 1 && (b == 0x80 || b == 0xA0 || b >= 0xFD || IsLeadByte(b))) {
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {

@@ -10,19 +10,6 @@ namespace {
 
 constexpr UINT kCp932 = 932;
 
-// Bytes that the system decodes (to U+0080, U+00A0 or private-use
-// characters) but that code page 932 leaves unassigned, and lead bytes
-// without their trail byte.
-bool HasUnassignedSingleByte(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size(); i += CharSizeAt(bytes, i)) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (CharSizeAt(bytes, i) == 1 && (b == 0x80 || b == 0xA0 || b >= 0xFD || IsLeadByte(b))) {
-      return true;
-    }
-  }
-  return false;
-}
-
 std::optional<std::wstring> Decode(UINT codePage, std::string_view bytes) {
   if (bytes.empty()) return std::wstring();
   const int size = static_cast<int>(bytes.size());
