@@ -77,6 +77,11 @@ class Ui {
   virtual std::string NumberBoxText() = 0;
   // Points the directory list `Dir1` (and so `File1` and `Label1`) at a path.
   virtual void SetDirectoryListPath(const std::filesystem::path& path) = 0;
+
+  // Called between logs and often while a log is converted (at least every
+  // few hundred messages): a window repaints here and takes the input it
+  // allows during a run.
+  virtual void KeepResponsive() {}
 };
 
 }  // namespace tav
