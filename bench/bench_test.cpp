@@ -11,13 +11,12 @@
 #include <tuple>
 
 #include "bench_logs.h"
-#include "cli_ui.h"
+#include "convert/log_converter.h"
 #include "digest.h"
 #include "golden.h"
 #include "log_generator.h"
 #include "platform/cp932.h"
 #include "platform/posix_file_system.h"
-#include "program.h"
 
 namespace tav::bench {
 namespace {
@@ -47,32 +46,15 @@ class Scratch {
   std::filesystem::path path_;
 };
 
-// Makes no folder: loading alone is looked at.
-class DiskFreeFileSystem : public PosixFileSystem {
- public:
-  DirResult MakeDirectory(const std::filesystem::path&) override {
-    return {DirStatus::Created, {}};
-  }
-};
-
-// A program state with a log loaded as a conversion loads it.
+// A log loaded as a conversion loads it.
 struct LoadedLog {
-  std::ostringstream notices;
-  CliUi ui{notices, 3};
-  DiskFreeFileSystem files;
-  Program program{ui, files};
+  PosixFileSystem files;
+  LogConverter converter{files};
 };
 
 std::unique_ptr<LoadedLog> Load(const std::filesystem::path& log) {
   auto loaded = std::make_unique<LoadedLog>();
-  loaded->ui.SetLog(log);
-  Global& g = loaded->program.global;
-  g.FullAuto = 1;
-  g.DirNameLen = 3;
-  g.SelectedNames = {log.filename()};
-  g.CurFileIndex = 0;
-  g.LogPath = log;
-  loaded->program.convert.LoadLog();
+  loaded->converter.LoadLog(log);
   return loaded;
 }
 
@@ -103,7 +85,7 @@ TEST(LogGenerator, MailLogsHoldWidthThreeMessagesAndForumLogsWidthFive) {
     const auto log = scratch.path() / "gen.log";
     std::ofstream(log, std::ios::binary) << text;
     const auto loaded = Load(log);
-    EXPECT_EQ(loaded->program.convert.HeaderWidth, width);
+    EXPECT_EQ(loaded->converter.HeaderWidth, width);
     // Replies, quotes, blank lines, indented lines with full-width spaces,
     // the session noise around the messages.
     EXPECT_TRUE(Has(text, std::string(reply) + Sjis("へのコメント")));
@@ -146,7 +128,7 @@ TEST(LogGenerator, CountsLinesAsTheConverterDoes) {
     const auto log = scratch.path() / "odd.log";
     std::ofstream(log, std::ios::binary) << text;
     const auto loaded = Load(log);
-    EXPECT_EQ(CountLines(text), loaded->program.convert.EndLine() - 1);
+    EXPECT_EQ(CountLines(text), loaded->converter.EndLine() - 1);
   }
 }
 

@@ -17,6 +17,19 @@ void Fnv1a::AddNumber(std::uint64_t value) {
   Add(std::string_view(bytes, sizeof bytes));
 }
 
+namespace {
+
+void AddFile(Fnv1a& fnv, Digest& digest, const std::filesystem::path& file,
+             std::string_view content) {
+  fnv.Add(file.generic_string());
+  fnv.AddNumber(content.size());
+  fnv.Add(content);
+  ++digest.files;
+  digest.bytes += content.size();
+}
+
+}  // namespace
+
 Digest DigestFolder(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
@@ -31,12 +44,16 @@ Digest DigestFolder(const std::filesystem::path& folder) {
   for (const std::filesystem::path& file : files) {
     std::ifstream in(folder / file, std::ios::binary);
     content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    fnv.Add(file.generic_string());
-    fnv.AddNumber(content.size());
-    fnv.Add(content);
-    ++digest.files;
-    digest.bytes += content.size();
+    AddFile(fnv, digest, file, content);
   }
+  digest.hash = fnv.value();
+  return digest;
+}
+
+Digest DigestFiles(const std::map<std::filesystem::path, std::string_view>& files) {
+  Digest digest;
+  Fnv1a fnv;
+  for (const auto& [file, content] : files) AddFile(fnv, digest, file, content);
   digest.hash = fnv.value();
   return digest;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,8 @@ struct Digest {
 
 // The files under `folder`: sorted relative paths, sizes and contents.
 Digest DigestFolder(const std::filesystem::path& folder);
+// The same for files held in memory, by relative path.
+Digest DigestFiles(const std::map<std::filesystem::path, std::string_view>& files);
 
 // "<unit>=N bytes=N fnv=HHHHHHHHHHHHHHHH", unit "files" or "writes".
 std::string ToText(const Digest& digest, const char* unit = "files");

@@ -1,52 +1,48 @@
 #include "golden.h"
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "bench_logs.h"
-#include "platform/posix_file_system.h"
+#include "fake_file_system.h"
 #include "tavconv.h"
 
 namespace tav::bench {
 
-namespace {
-
-class RecordingFileSystem : public PosixFileSystem {
- public:
-  explicit RecordingFileSystem(BaselinePlan& plan) : plan_(plan) {}
-  DirResult MakeDirectory(const std::filesystem::path& path) override {
-    plan_.outDir = path.string();
-    return PosixFileSystem::MakeDirectory(path);
+BaselinePlan ConvertAndRecord(const std::filesystem::path& log, std::string& console,
+                              Digest& output) {
+  test::FakeFileSystem files;
+  files.keepWrittenBytes = true;
+  // The log lies in the current folder and is named by its file name alone,
+  // as a user in its folder would, so that the notices do not depend on
+  // where the work folder is.
+  files.folders.insert(std::filesystem::path());
+  {
+    std::ifstream in(log, std::ios::binary);
+    files.files[log.filename()].assign(std::istreambuf_iterator<char>(in),
+                                       std::istreambuf_iterator<char>());
   }
-  IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override {
-    plan_.writes.push_back({path.string(), TemporarySibling(path).string(), std::string(bytes)});
-    return PosixFileSystem::WriteWholeFile(path, bytes);
-  }
+  std::ostringstream out;
+  RunTavconv({log.filename()}, out, out, files);
+  console = out.str();
 
- private:
-  BaselinePlan& plan_;
-};
-
-}  // namespace
-
-BaselinePlan ConvertAndRecord(const std::filesystem::path& log, std::string& console) {
   BaselinePlan plan;
   plan.log = log.string();
-  RecordingFileSystem recording(plan);
-  // The log is named by its file name alone, as a user in its folder would,
-  // so that the notices do not depend on where the work folder is.
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(log.parent_path());
-  std::ostringstream out;
-  RunTavconv({log.filename()}, out, out, recording);
-  std::filesystem::current_path(previous);
-  console = out.str();
   const std::filesystem::path folder = log.parent_path();
-  if (!plan.outDir.empty()) plan.outDir = (folder / plan.outDir).string();
-  for (PlannedWrite& write : plan.writes) {
-    write.path = (folder / write.path).string();
-    write.temporaryPath = (folder / write.temporaryPath).string();
+  if (files.madeFolders.empty()) return plan;
+  const std::filesystem::path made = files.madeFolders.front();
+  plan.outDir = (folder / made).string();
+  const std::string temporary = (folder / made / ".tav-baseline.tmp").string();
+  for (std::size_t i = 0; i < files.writtenFiles.size(); ++i) {
+    plan.writes.push_back(
+        {(folder / files.writtenFiles[i]).string(), temporary, std::move(files.writtenBytes[i])});
   }
+  std::map<std::filesystem::path, std::string_view> left;
+  for (const auto& [path, bytes] : files.files) {
+    if (path.parent_path() == made) left[path.lexically_relative(made)] = bytes;
+  }
+  output = DigestFiles(left);
   return plan;
 }
 

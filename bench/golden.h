@@ -12,10 +12,11 @@
 
 namespace tav::bench {
 
-// Converts `log` as `tavconv LOG` does and records every write (the
-// baseline's plan). The files are written too. Errors and notices that
-// tavconv would print go to `console`.
-BaselinePlan ConvertAndRecord(const std::filesystem::path& log, std::string& console);
+// Converts `log` as `tavconv LOG` does, in memory, and records every write
+// (the baseline's plan); `output` is the digest of the folder the files
+// leave behind. Errors and notices that tavconv would print go to `console`.
+BaselinePlan ConvertAndRecord(const std::filesystem::path& log, std::string& console,
+                              Digest& output);
 
 // Every write of `plan` in order (a message number written twice counts
 // twice): paths relative to the log's folder, sizes and bytes, and what the

@@ -172,7 +172,7 @@ RunResult RunBaseline(const BaselinePlan& plan) {
   if (::mkdir(plan.outDir.c_str(), 0777) != 0 && errno != EEXIST) ::_exit(1);
   for (const PlannedWrite& write : plan.writes) {
     const int out =
-        ::open(write.temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        ::open(write.temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0) ::_exit(1);
     std::size_t done = 0;
     while (done < write.bytes.size()) {

@@ -53,8 +53,8 @@ struct BaselinePlan {
 };
 
 // The least a converter must do: read the log once, create the output
-// folder, and write every file the safe way (a temporary name in the folder,
-// then a rename into place). Runs in a forked child, where the plan is
+// folder, and write every file the safe way (a file of its own created
+// exclusively in the folder, then a rename into place). Runs in a forked child, where the plan is
 // already in memory.
 RunResult RunBaseline(const BaselinePlan& plan);
 

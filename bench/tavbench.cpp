@@ -21,13 +21,12 @@
 #include <unistd.h>
 
 #include "bench_logs.h"
-#include "cli_ui.h"
+#include "convert/log_converter.h"
 #include "digest.h"
 #include "golden.h"
 #include "log_generator.h"
 #include "platform/posix_file_system.h"
 #include "process_runs.h"
-#include "program.h"
 #include "tavconv.h"
 
 namespace fs = std::filesystem;
@@ -75,15 +74,6 @@ double Min(const std::vector<double>& values) {
 
 constexpr double kMB = 1e6;
 
-// Loading and screening alone: the output folder is not made, nothing is written.
-class ScanOnlyFileSystem : public PosixFileSystem {
- public:
-  DirResult MakeDirectory(const fs::path&) override { return {DirStatus::Created, {}}; }
-  IoResult WriteWholeFile(const fs::path&, std::string_view) override {
-    return IoResult::Failure("nothing is written while scanning");
-  }
-};
-
 // Seconds for LoadLog (reading, splitting, screening) and the confirmation
 // pass, in this process. Run in a process of its own (--scan-once), so that
 // every run pays for its memory as a real conversion does.
@@ -100,25 +90,17 @@ double CpuSecondsSoFar() {
 }
 
 ScanTimes TimeScan(const fs::path& log) {
-  std::ostringstream discard;
-  CliUi ui(discard, 3);
-  ui.SetLog(log);
-  ScanOnlyFileSystem files;
-  Program program(ui, files);
-  Global& g = program.global;
-  g.FullAuto = 1;
-  g.DirNameLen = 3;
-  g.SelectedNames = {log.filename()};
-  g.CurFileIndex = 0;
-  g.LogPath = log;
+  PosixFileSystem files;
+  LogConverter converter(files);
   const double cpuStart = CpuSecondsSoFar();
   const auto start = std::chrono::steady_clock::now();
-  program.convert.LoadLog();
-  program.convert.ConfirmHeaders();
+  const IoResult read = converter.LoadLog(log);
+  converter.ConfirmHeaders();
   ScanTimes times;
   times.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   times.cpuSeconds = CpuSecondsSoFar() - cpuStart;
-  if (program.convert.HeaderWidth != 3 && program.convert.HeaderWidth != 5) {
+  if (!read.ok) throw std::runtime_error("cannot read " + log.string() + ": " + read.reason);
+  if (converter.HeaderWidth != 3 && converter.HeaderWidth != 5) {
     throw std::runtime_error("scan found no header line in " + log.string());
   }
   return times;
@@ -212,11 +194,11 @@ class Bench {
 
     // The reference: the files the converter writes, recorded in order.
     std::string printed;
-    BaselinePlan plan = ConvertAndRecord(log, printed);
+    Digest reference;
+    BaselinePlan plan = ConvertAndRecord(log, printed, reference);
     if (plan.outDir.empty()) throw std::runtime_error(name + ": no output folder");
     const fs::path outDir = plan.outDir;
     f.messages = plan.writes.size();
-    const Digest reference = DigestFolder(outDir);
     std::printf("  %zu messages written into %zu files; output %s\n", f.messages, reference.files,
                 CompareWithGolden(name, ToText(DigestWrites(plan, printed), "writes")).c_str());
 

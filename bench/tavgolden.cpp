@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
             .write(text.data(), static_cast<std::streamsize>(text.size()));
       }
       std::string printed;
-      BaselinePlan plan = ConvertAndRecord(log, printed);
+      Digest inProcess;
+      BaselinePlan plan = ConvertAndRecord(log, printed, inProcess);
       const std::string digest = ToText(DigestWrites(plan, printed), "writes");
 
       if (record) {
@@ -104,7 +105,6 @@ int main(int argc, char** argv) {
       }
 
       if (!tavconv.empty() && !plan.outDir.empty()) {
-        const Digest inProcess = DigestFolder(plan.outDir);
         fs::remove_all(plan.outDir);
         const RunResult run = spawner.Run({tavconv, log.string()}, folder / "tavconv-output.txt");
         const Digest program = DigestFolder(plan.outDir);

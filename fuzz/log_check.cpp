@@ -7,8 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include "answering_ui.h"
-#include "memory_file_system.h"
+#include "fake_file_system.h"
+#include "scripted_ui.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 #include "program.h"
@@ -163,19 +163,24 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
   const bool twoLogs = (more & 8) != 0;
   const std::size_t cut = twoLogs ? text.find('\f') : std::string_view::npos;
 
-  MemoryFileSystem files;
-  files.folders = {"/", kLogDir};
-  AnsweringUi ui;
-  ui.caption = kLogDir;
+  test::FakeFileSystem files;
+  files.AddFolder(kLogDir);
+  test::ScriptedUi ui;
   ui.numberBox = std::to_string(dirNameLen);
-  ui.answers = more >> 4;
-  ui.scriptedAnswers = 4;
-  ui.entries.push_back(name);
+  // The first four boxes go on or turn back as the option bits say; later
+  // ones go on.
+  const bool turnsBack = (more >> 4) != 0;
+  for (int box = 0; box < 4; ++box) {
+    ui.answers.push_back(((more >> (4 + box)) & 1) != 0 ? test::ScriptedUi::kTurnBack
+                                                        : test::ScriptedUi::kGoOn);
+  }
+  ui.goOnUnanswered = true;
+  std::vector<std::filesystem::path> entries = {name};
   files.files[kLogDir / name] = std::string(text.substr(0, cut));
   if (twoLogs) {
     std::filesystem::path second = name;
     second += "2";
-    ui.entries.push_back(second);
+    entries.push_back(second);
     files.files[kLogDir / second] =
         cut == std::string_view::npos ? std::string() : std::string(text.substr(cut + 1));
   }
@@ -200,6 +205,8 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
   }
   const std::map<std::filesystem::path, std::string> before = files.files;
   const std::set<std::filesystem::path> foldersBefore = files.folders;
+  ui.ShowDirectory(kLogDir, entries);
+  for (auto& entry : ui.files) entry.selected = true;
 
   Program program(ui, files);
   program.global.FullAuto = (more & 1) != 0 ? 1 : 0;
@@ -223,7 +230,7 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
     }
   }
   std::set<std::string> logLines;
-  for (const std::filesystem::path& entry : ui.entries) {
+  for (const std::filesystem::path& entry : entries) {
     logLines.merge(LinesOf(before.at(kLogDir / entry)));
   }
   for (const std::filesystem::path& path : written) {
@@ -255,12 +262,12 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
 
   // A Full Auto run that goes on at every box writes what the command-line
   // converter writes for the same logs and folder-name length.
-  if (program.global.FullAuto == 1 && ui.answers == 0) {
-    MemoryFileSystem cliFiles;
+  if (program.global.FullAuto == 1 && !turnsBack) {
+    test::FakeFileSystem cliFiles;
     cliFiles.files = before;
     cliFiles.folders = foldersBefore;
     std::vector<std::filesystem::path> args = {"--dir-name-len", std::to_string(dirNameLen)};
-    for (const std::filesystem::path& entry : ui.entries) args.push_back(kLogDir / entry);
+    for (const std::filesystem::path& entry : entries) args.push_back(kLogDir / entry);
     std::ostringstream out;
     std::ostringstream errors;
     RunTavconv(args, out, errors, cliFiles);

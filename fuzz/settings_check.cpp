@@ -1,7 +1,7 @@
 #include "settings_check.h"
 
-#include "answering_ui.h"
-#include "memory_file_system.h"
+#include "fake_file_system.h"
+#include "scripted_ui.h"
 #include "platform/paths.h"
 #include "program.h"
 
@@ -32,9 +32,10 @@ std::size_t Count(std::string_view text, char c) {
 
 std::vector<std::string> RoundTripSettingsAndCheck(std::string_view input) {
   std::vector<std::string> findings;
-  MemoryFileSystem files;
-  files.folders = {"/", kProgramDir};
-  AnsweringUi ui;
+  test::FakeFileSystem files;
+  files.AddFolder(kProgramDir);
+  test::ScriptedUi ui;
+  ui.goOnUnanswered = true;
   Program program(ui, files);
   Global& g = program.global;
   g.WindowsDir = PathFromUtf8("C:\\WINDOWS");

@@ -3,9 +3,10 @@
 #include <charconv>
 #include <string>
 
-#include "cli_ui.h"
+#include "convert/eml_writer.h"
+#include "convert/log_converter.h"
+#include "platform/cp932.h"
 #include "platform/paths.h"
-#include "program.h"
 
 namespace tav {
 
@@ -24,6 +25,66 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 when every log was converted or skipped as not a log,\n"
     "1 when anything could not be read or written, 2 on a usage error.\n";
+
+// Tells what happened to each log on the error stream, one line per problem,
+// and remembers whether anything could not be read or written.
+struct Report {
+  explicit Report(std::ostream& stream) : errors(stream) {}
+
+  void Line(const std::filesystem::path& subject, const std::string& what) {
+    errors << "tavconv: " << Utf8FromPath(subject) << ": " << what << '\n';
+  }
+  void Problem(const std::filesystem::path& subject, const std::string& what) {
+    Line(subject, what);
+    failed = true;
+  }
+
+  void Log(const std::filesystem::path& log, const LogResult& result) {
+    switch (result.outcome) {
+      case LogOutcome::Converted:
+      case LogOutcome::Declined:
+        break;
+      case LogOutcome::NotALog:
+        Line(log, "no message header lines; skipped");
+        break;
+      case LogOutcome::Unreadable:
+        Problem(log, "cannot read: " + result.reason);
+        break;
+      case LogOutcome::FolderNameUnsafe:
+        Problem(result.failedFile,
+                "unusable output folder name (\".\", \"..\", a final dot or blank, or a device "
+                "name); log skipped");
+        break;
+      case LogOutcome::FolderUnusable:
+        Problem(result.failedFile,
+                "cannot create the output folder: " +
+                    (result.folder.status == FolderStatus::FileInTheWay
+                         ? "a file of that name is there (" + result.reason + ")"
+                         : result.reason) +
+                    "; log skipped");
+        break;
+      case LogOutcome::WriteFailed:
+        Problem(result.failedFile, "cannot write: " + result.reason + "; rest of the log skipped");
+        break;
+    }
+    if (result.folder.status == FolderStatus::Existed) {
+      Line(result.folder.folder, "folder exists; converting into it");
+    }
+    for (const std::string& number : result.badNumbers) {
+      Problem(log, "message number \"" + Cp932ForDisplay(number) +
+                       "\" cannot stand as a file name; message not written");
+    }
+    for (const ReplacedBytes& replaced : result.replaced) {
+      Line(log, "message " + Cp932ForDisplay(replaced.msgNo) + ": " +
+                    std::to_string(replaced.count) +
+                    (replaced.count == 1 ? " byte" : " bytes") +
+                    " that code page 932 cannot decode replaced by U+FFFD");
+    }
+  }
+
+  std::ostream& errors;
+  bool failed = false;
+};
 
 bool ParseDirNameLen(const std::string& text, int& value) {
   const char* end = text.data() + text.size();
@@ -76,24 +137,21 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
     return kExitUsage;
   }
 
-  CliUi ui(errors, dirNameLen);
+  Report report(errors);
+  LogConverter converter(files);
+  EmlFolderWriter writer(files, MailForm::Raw);
+  LogHooks hooks;  // no questions: an existing folder is converted into
   for (const std::filesystem::path& log : logs) {
-    ui.SetLog(log);
-    Program program(ui, files);
-    program.global.FullAuto = 1;
-    program.convert.RunConversion();
-    const Convert& convert = program.convert;
-    if (convert.HeaderWidth == 3 || convert.HeaderWidth == 5) {
-      if (convert.OutDirExisted) {
-        errors << "tavconv: " << Utf8FromPath(convert.OutDir)
-               << ": folder exists; converting into it\n";
-      }
-      out << Utf8FromPath(log) << ": " << convert.WrittenCount
-          << (convert.WrittenCount == 1 ? " message" : " messages") << " written to "
-          << Utf8FromPath(convert.OutDir) << "\n";
+    const LogResult& result =
+        converter.ConvertLog({log.parent_path(), log.filename(), dirNameLen}, writer, hooks);
+    report.Log(log, result);
+    if (result.outcome == LogOutcome::Converted || result.outcome == LogOutcome::WriteFailed) {
+      out << Utf8FromPath(log) << ": " << result.written
+          << (result.written == 1 ? " message" : " messages") << " written to "
+          << Utf8FromPath(result.folder.folder) << "\n";
     }
   }
-  return ui.failed() ? kExitFailure : kExitOk;
+  return report.failed ? kExitFailure : kExitOk;
 }
 
 }  // namespace tav

@@ -1,53 +1,67 @@
-// Writing one message as an RFC 822 file: five header lines, an empty line,
-// the body and one more line end, in the log's own bytes.
-#include "convert/convert.h"
+// The output folder of a log, beside it and named by the first characters
+// of its file name, and one .eml file per message in it.
+#include "convert/eml_writer.h"
+
 #include "convert/eml_names.h"
+#include "convert/folder_names.h"
+#include "convert/log_converter.h"
 #include "platform/paths.h"
 
 namespace tav {
 
-void Convert::WriteEml() {
-  LastWriteReason.clear();
-  const auto name = EmlFileName(MsgNo);
-  if (!name) {
-    EmlPath.clear();
-    LastWrite = WriteOutcome::BadNumber;
-    BadNumbers.push_back(MsgNo);  // repeats are dropped when they are reported
-    return;
+FolderOutcome EmlFolderWriter::BeginLog(const LogTarget& target) {
+  OutDir = JoinPath(target.directory, target.folderName);
+  if (IsUnsafeFolderName(target.folderName)) return {FolderStatus::Unsafe, OutDir, {}};
+  DirResult made = files_.MakeDirectory(OutDir);
+  switch (made.status) {
+    case DirStatus::Created:
+      return {FolderStatus::Created, OutDir, {}};
+    case DirStatus::ExistsAsFolder:
+      return {FolderStatus::Existed, OutDir, std::move(made.reason)};
+    case DirStatus::ExistsAsOther:
+      return {FolderStatus::FileInTheWay, OutDir, std::move(made.reason)};
+    case DirStatus::Failed:
+      break;
   }
+  return {FolderStatus::Failed, OutDir, std::move(made.reason)};
+}
+
+WriteResult EmlFolderWriter::Write(const MessageRecord& message) {
+  const auto name = EmlFileName(message.MsgNo);
+  if (!name) return {WriteResult::Status::NumberUnusable, {}, {}, 0};
   EmlPath = JoinPath(OutDir, *name);
 
-  std::string& text = emlText_;
-  text.clear();
-  text.reserve(Body.size() + 256);
+  text_.clear();
+  text_.reserve(message.Body.size() + 256);
+  std::size_t replaced = 0;
+  if (form_ == MailForm::Raw) {
+    AppendRawEml(message, text_);
+  }
+  const IoResult written = files_.WriteWholeFile(EmlPath, text_);
+  if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, replaced};
+  return {WriteResult::Status::Written, EmlPath, {}, replaced};
+}
+
+void AppendRawEml(const MessageRecord& message, std::string& text) {
   text += "From: ";
-  text += SenderName;
+  text += message.SenderName;
   text += " <";
-  text += SenderId;
+  text += message.SenderId;
   text += "@";
   text += kMailDomain;
   text += ">\r\nSubject: ";
-  text += Subject;
+  text += message.Subject;
   text += "\r\nDate: ";
-  text += MsgDate;
+  text += message.MsgDate;
   text += " ";
-  text += MsgTime;
+  text += message.MsgTime;
   text += ":00 +0900\r\nMessage-Id: <";
-  text += MsgNo;
+  text += message.MsgNo;
   text += ">\r\nReferences: <";
-  text += RefNo;
+  text += message.RefNo;
   text += ">\r\n\r\n";
-  text += Body;
+  text += message.Body;
   text += "\r\n";
-
-  const IoResult result = g.files.WriteWholeFile(EmlPath, text);
-  if (result.ok) {
-    LastWrite = WriteOutcome::Written;
-    ++WrittenCount;
-  } else {
-    LastWrite = WriteOutcome::Failed;
-    LastWriteReason = result.reason;
-  }
 }
 
 }  // namespace tav

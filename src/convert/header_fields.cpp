@@ -1,6 +1,6 @@
 // The field readers: number, sender, name and subject from a header line;
 // date, time and replied-to number from the date line after it.
-#include "convert/convert.h"
+#include "convert/log_converter.h"
 #include "convert/rfc822_date.h"
 #include "platform/cp932.h"
 
@@ -37,12 +37,12 @@ void AppendWithoutSpaces(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void Convert::ReadHeaderLine() {
+void LogConverter::ReadHeaderLine() {
   SenderId.clear();
   SenderName.clear();
   Subject.clear();
   const Col n = HeaderWidth;
-  columns_.Assign(Line(CurLine));
+  columns_.Assign(ScreenedLine(CurLine));
   const Columns& line = columns_;
   const Col length = line.Count();
 
@@ -112,12 +112,12 @@ void Convert::ReadHeaderLine() {
   if (c <= length) AppendWithoutSpaces(Subject, line.From(c));
 }
 
-void Convert::ReadDateLine() {
+void LogConverter::ReadDateLine() {
   MsgDate.clear();
   RefNo.clear();
   MsgTime.clear();
   const Col n = HeaderWidth;
-  columns_.Assign(Line(CurLine));
+  columns_.Assign(ScreenedLine(CurLine));
   const Columns& line = columns_;
   const Col length = line.Count();
 

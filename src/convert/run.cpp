@@ -1,12 +1,33 @@
 // The conversion run: every selected log of the file list, in list order.
-#include <new>
-#include <system_error>
-
 #include "convert/convert.h"
 #include "global/number_text.h"
+#include "platform/cp932.h"
 #include "platform/paths.h"
 
 namespace tav {
+
+namespace {
+
+// The window's answers while a log is converted.
+class WindowHooks : public LogHooks {
+ public:
+  explicit WindowHooks(Global& global) : g(global) {}
+
+  // The existing-folder warning, in semi-automatic mode only: No skips the log.
+  bool UseExistingFolder(const FolderOutcome& folder) override {
+    g.DirError = {folder.status == FolderStatus::Existed ? DirStatus::ExistsAsFolder
+                                                         : DirStatus::ExistsAsOther,
+                  folder.reason};
+    g.ReportDiskError();
+    return !(g.FullAuto == 0 && g.Answer == kNo);
+  }
+  void KeepResponsive() override { g.ui.KeepResponsive(); }
+
+ private:
+  Global& g;
+};
+
+}  // namespace
 
 bool Convert::TakeDirNameLen() {
   const std::string text = g.ui.NumberBoxText();
@@ -19,9 +40,38 @@ bool Convert::TakeDirNameLen() {
   return true;
 }
 
-void Convert::StopRun() {
-  HeaderWidth = kRunStopped;
-  g.ui.SetStatusText(1, "end");
+bool Convert::ReportLog(const LogResult& result) {
+  switch (result.outcome) {
+    case LogOutcome::Converted:
+    case LogOutcome::Declined:
+      break;
+    case LogOutcome::NotALog:
+      g.AskSkipLog();
+      return g.Answer == kOk;
+    case LogOutcome::Unreadable:
+      g.ReportLogUnreadable(result.reason);
+      return g.Answer == kOk;
+    case LogOutcome::FolderNameUnsafe:
+      g.ReportFolderNameUnsafe(result.failedFile);
+      return g.Answer == kOk;
+    case LogOutcome::FolderUnusable:
+      g.ReportFolderUnusable(result.failedFile,
+                             result.folder.status == FolderStatus::FileInTheWay
+                                 ? "同じ名前のファイルがあります (" + result.reason + ")"
+                                 : result.reason);
+      return g.Answer == kOk;
+    case LogOutcome::WriteFailed:
+      // OK skips the rest of this log, Cancel stops the run.
+      g.ReportEmlUnwritable(result.failedFile, result.reason);
+      if (g.Answer != kOk) return false;
+      break;
+  }
+  if (!result.badNumbers.empty()) {
+    std::vector<std::string> shown;
+    for (const std::string& number : result.badNumbers) shown.push_back(Cp932ForDisplay(number));
+    g.ReportBadMessageNumbers(shown);
+  }
+  return true;
 }
 
 void Convert::RunConversion() {
@@ -32,9 +82,11 @@ void Convert::RunConversion() {
   g.LastFileIndex = count - 1;
   if (!TakeDirNameLen()) return;
 
+  WindowHooks hooks(g);
   for (g.CurFileIndex = 0; g.CurFileIndex <= g.LastFileIndex; ++g.CurFileIndex) {
     if (!ui.FileSelected(g.CurFileIndex)) continue;
-    g.SelectedNames[static_cast<std::size_t>(g.CurFileIndex)] = ui.FileEntry(g.CurFileIndex);
+    const std::filesystem::path& name =
+        g.SelectedNames[static_cast<std::size_t>(g.CurFileIndex)] = ui.FileEntry(g.CurFileIndex);
 
     // The first file is always confirmed; later ones unless in Full Auto mode.
     if (g.FirstConfirmed == 0) {
@@ -45,27 +97,16 @@ void Convert::RunConversion() {
     }
     if (g.Answer != kOk) break;
 
-    g.LogPath =
-        JoinPath(ui.DirectoryCaption(), g.SelectedNames[static_cast<std::size_t>(g.CurFileIndex)]);
+    const std::filesystem::path directory = ui.DirectoryCaption();
+    g.LogPath = JoinPath(directory, name);
     g.ShowRunStatus();
-    try {
-      LoadLog();
-      if (HeaderWidth == kRunStopped) return;
-      // A skipped log (HeaderWidth 0) has nothing to convert.
-      if (HeaderWidth != 0) ConvertMessages();
-    } catch (const std::bad_alloc&) {
-      // A log too large for the memory is reported like a log that cannot
-      // be read, instead of ending the program.
-      LogText.Release();
-      LogLines = decltype(LogLines)(2);
-      HeaderFlags = decltype(HeaderFlags)(2);
-      CurLine = EndLine();
-      Body = std::string();
-      HeaderWidth = 0;
-      g.ReportLogUnreadable(std::make_error_code(std::errc::not_enough_memory).message());
-      if (g.Answer != kOk) StopRun();
+    ui.KeepResponsive();
+    const LogResult& result = converter.ConvertLog({directory, name, g.DirNameLen}, writer, hooks);
+    if (!ReportLog(result)) {
+      // Stopped from inside a log: "end", without the end beeps.
+      ui.SetStatusText(1, "end");
+      return;
     }
-    if (HeaderWidth == kRunStopped) return;
     ui.Beep();
   }
 

@@ -3,6 +3,7 @@
 #include <new>
 #include <string_view>
 
+#include "convert/line_ends.h"
 #include "global/global.h"
 #include "global/number_text.h"
 #include "platform/cp932.h"
@@ -16,24 +17,6 @@ constexpr std::string_view kDefaultMarker = "z";
 
 // Only lines 1 to 3 hold settings; later lines are never looked at.
 constexpr std::size_t kSettingsLines = 3;
-
-// The file's first `count` lines; CR LF, CR and LF each end a line, and a
-// line end at the very end of the file adds no empty line. Stopping there
-// keeps a file of millions of lines from costing more than its bytes.
-std::vector<std::string_view> SplitLines(std::string_view text, std::size_t count) {
-  std::vector<std::string_view> lines;
-  std::size_t pos = 0;
-  while (pos < text.size() && lines.size() < count) {
-    const std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(pos));
-      break;
-    }
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-  }
-  return lines;
-}
 
 // The text of a line from its `first`-th character (counted from 1) on.
 std::string_view FromChar(std::string_view line, std::size_t first) {
@@ -75,7 +58,7 @@ void Global::ReadSettings() {
     ApplyResetValues();
     return;
   }
-  const std::vector<std::string_view> lines = SplitLines(bytes, kSettingsLines);
+  const std::vector<std::string_view> lines = FirstLines(bytes, kSettingsLines);
   auto line = [&lines](std::size_t number) {
     return number <= lines.size() ? lines[number - 1] : std::string_view();
   };

@@ -1,12 +1,12 @@
 // The file operations that the program's logic needs. Implemented with POSIX
-// calls, with Win32 calls, and wrapped with injected faults in the tests.
+// calls and with Win32 calls; the tests, the fuzz targets and the benchmark
+// share one fake held in memory.
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
-
-#include "platform/file_bytes.h"
 
 namespace tav {
 
@@ -31,6 +31,18 @@ struct DirResult {
   std::string reason;
 };
 
+// A file of a fresh name, created for one writer alone, being filled. It
+// becomes a real file only when it is committed; otherwise it is removed.
+class FreshFile {
+ public:
+  virtual ~FreshFile() = default;
+  virtual IoResult Write(std::string_view bytes) = 0;
+  // Closes the file and renames it to `target` (on the same volume). An
+  // existing target is replaced, or with `replace` false left alone and
+  // the commit refused.
+  virtual IoResult Commit(const std::filesystem::path& target, bool replace) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -38,20 +50,26 @@ class FileSystem {
   // Creates one directory whose parent exists.
   virtual DirResult MakeDirectory(const std::filesystem::path& path) = 0;
 
-  // Reads a whole file into `bytes` (replacing its content).
+  // Reads a whole regular file into `bytes` (replacing its content). Anything
+  // else (a folder, a pipe, a device, a socket) is refused without being read,
+  // so a pipe without a writer cannot hold the program up. A file too large
+  // for the memory is refused like an unreadable one.
   virtual IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) = 0;
 
-  // Reads a whole log, the fastest way the system offers; the bytes are
-  // the caller's to change. By default read as a string.
-  virtual IoResult ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) {
-    return ReadWholeFile(path, bytes.Text());
-  }
-
-  // Creates or replaces a file with `bytes`. The bytes go to a temporary file
-  // in the same folder, which is then renamed over the target, so a failure
-  // never leaves a truncated file in its place. A read-only target is not
-  // replaced and counts as a failure.
+  // Creates or replaces a file with `bytes`: they go to a fresh file in the
+  // same folder, which is then renamed over the target, so a failure never
+  // leaves a truncated file in its place. A folder or a read-only file at
+  // the target is not replaced and counts as a failure.
   virtual IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) = 0;
+
+  // Creates a file of a name no other file has in `folder`, exclusively, so
+  // that neither another run nor a user's file can ever share it. Nullptr,
+  // with the reason in `failure`, when it cannot be made.
+  virtual std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
+                                                     IoResult& failure) = 0;
+
+  // True when an entry of that name exists (a dangling link included).
+  virtual bool Exists(const std::filesystem::path& path) = 0;
 };
 
 }  // namespace tav

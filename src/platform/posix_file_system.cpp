@@ -6,18 +6,21 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "platform/bulk_allocator.h"
-#include "platform/posix_mapped_log.h"
 
 namespace tav {
 
 namespace {
 
-constexpr const char* kTemporarySuffix = ".tav-tmp";
-
 std::string ErrnoText(int error) {
   return std::strerror(error);
+}
+
+IoResult ErrnoFailure(int error) {
+  return IoResult::Failure(ErrnoText(error));
 }
 
 // Closes the descriptor when the scope ends, whatever path it takes.
@@ -30,27 +33,28 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  // Closes now and reports the error that close gives (a late write error).
+  // Closes now and returns the error that close gives (a late write error), or 0.
   int Close() {
     const int result = ::close(fd_);
     fd_ = -1;
-    return result;
+    return result == 0 ? 0 : errno;
   }
 
  private:
   int fd_;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
+// Writes all of `bytes`; 0, or the error that stopped it.
+int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return errno;
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
+  return 0;
 }
 
 // The reason a write to `path` is refused before anything is written: a
@@ -64,10 +68,74 @@ int RefusedTarget(const std::filesystem::path& path) {
   return 0;
 }
 
+// Renames `from` to `to` unless `to` exists. A hard link fails on an
+// existing name, which a rename would replace; file systems without hard
+// links get the check and the rename instead.
+int RenameWithoutReplacing(const std::string& from, const std::filesystem::path& to) {
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return 0;
+  }
+  if (errno == EEXIST) return EEXIST;
+  struct stat existing {};
+  if (::lstat(to.c_str(), &existing) == 0) return EEXIST;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+class PosixFreshFile : public FreshFile {
+ public:
+  PosixFreshFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixFreshFile() override {
+    if (!committed_) {
+      if (fd_.get() >= 0) fd_.Close();
+      ::unlink(path_.c_str());
+    }
+  }
+
+  IoResult Write(std::string_view bytes) override {
+    if (const int error = WriteAll(fd_.get(), bytes)) return ErrnoFailure(error);
+    return IoResult::Success();
+  }
+
+  IoResult Commit(const std::filesystem::path& target, bool replace) override {
+    if (const int error = fd_.Close()) return ErrnoFailure(error);
+    const int error = replace ? (::rename(path_.c_str(), target.c_str()) == 0 ? 0 : errno)
+                              : RenameWithoutReplacing(path_, target);
+    if (error != 0) return ErrnoFailure(error);
+    committed_ = true;
+    return IoResult::Success();
+  }
+
+ private:
+  FileDescriptor fd_;
+  std::string path_;
+  bool committed_ = false;
+};
+
 }  // namespace
 
-std::filesystem::path TemporarySibling(const std::filesystem::path& path) {
-  return std::filesystem::path(path.native() + kTemporarySuffix);
+PosixFileSystem::PosixFileSystem() {
+  std::random_device entropy;
+  names_.seed((static_cast<std::uint64_t>(entropy()) << 32) ^ entropy() ^
+              static_cast<std::uint64_t>(::getpid()));
+}
+
+int PosixFileSystem::OpenFresh(const std::filesystem::path& folder, std::string& name) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::uint64_t random = names_();
+    char unique[17];
+    for (int k = 0; k < 16; ++k, random >>= 4) unique[k] = kHex[random & 15];
+    unique[16] = '\0';
+    name = folder.empty() ? std::string() : folder.native() + '/';
+    name += ".tav-";
+    name += unique;
+    name += ".tmp";
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
 }
 
 DirResult PosixFileSystem::MakeDirectory(const std::filesystem::path& path) {
@@ -89,63 +157,53 @@ DirResult PosixFileSystem::MakeDirectory(const std::filesystem::path& path) {
 }
 
 IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return IoResult::Failure(ErrnoText(errno));
+  // What the name stands for is looked at before it is opened: opening a
+  // pipe waits for a writer, and opening a device can have effects.
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) return IoResult::Failure(ErrnoText(errno));
-  if (S_ISDIR(info.st_mode)) return IoResult::Failure(ErrnoText(EISDIR));
+  if (::stat(path.c_str(), &info) != 0) return ErrnoFailure(errno);
+  if (S_ISDIR(info.st_mode)) return ErrnoFailure(EISDIR);
+  if (!S_ISREG(info.st_mode)) return IoResult::Failure("not a regular file");
+  // Not blocking, should the name have become a pipe since.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) return ErrnoFailure(errno);
+  if (::fstat(fd.get(), &info) != 0) return ErrnoFailure(errno);
+  if (!S_ISREG(info.st_mode)) return IoResult::Failure("not a regular file");
 
-  // Read to the end whatever the size said: a file that grows or shrinks
-  // meanwhile is read as it is.
-  std::size_t size = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
   bytes.clear();
-  bytes.reserve(size + 1);
-  // The whole buffer is about to be written: its memory is asked for in
-  // one go (as huge pages where the system has them) instead of a page
-  // fault for every 4 KB, which is what reading cost most on these machines.
-  AdviseHugePages(bytes.data(), bytes.capacity());
-  PrefaultPages(bytes.data(), size + 1);
-  bytes.resize(size + 1);
-  std::size_t filled = 0;
-  for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t got = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      bytes.clear();
-      return IoResult::Failure(ErrnoText(error));
-    }
-    if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
-  }
-  bytes.resize(filled);
-  return IoResult::Success();
-}
-
-namespace {
-
-// Files smaller than this are read: a mapping costs more to set up than
-// the copy it saves.
-constexpr std::size_t kMapFrom = std::size_t{256} << 10;
-
-}  // namespace
-
-IoResult PosixFileSystem::ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) {
-  bytes.clear();
-  {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return IoResult::Failure(ErrnoText(errno));
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) return IoResult::Failure(ErrnoText(errno));
-    if (S_ISREG(info.st_mode) && static_cast<std::size_t>(info.st_size) >= kMapFrom) {
-      if (auto mapped = MappedLog::Map(fd.get(), static_cast<std::size_t>(info.st_size))) {
-        bytes.Adopt(std::move(mapped));
-        return IoResult::Success();
+  try {
+    // Read to the end whatever the size said: a file that grows or shrinks
+    // meanwhile is read as it is.
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size >= bytes.max_size()) return ErrnoFailure(EFBIG);
+    bytes.reserve(static_cast<std::size_t>(size) + 1);
+    // The whole buffer is about to be written: its memory is asked for in
+    // one go (as huge pages where the system has them) instead of a page
+    // fault for every 4 KB, which is what reading cost most on these machines.
+    AdviseHugePages(bytes.data(), bytes.capacity());
+    PrefaultPages(bytes.data(), static_cast<std::size_t>(size) + 1);
+    bytes.resize(static_cast<std::size_t>(size) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+      if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
+      const ssize_t got = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        const int error = errno;
+        bytes.clear();
+        return ErrnoFailure(error);
       }
+      if (got == 0) break;
+      filled += static_cast<std::size_t>(got);
     }
+    bytes.resize(filled);
+  } catch (const std::bad_alloc&) {
+    bytes = std::string();
+    return ErrnoFailure(ENOMEM);
+  } catch (const std::length_error&) {
+    bytes = std::string();
+    return ErrnoFailure(EFBIG);
   }
-  return ReadWholeFile(path, bytes.Text());
+  return IoResult::Success();
 }
 
 IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,
@@ -160,28 +218,42 @@ IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,
                            target[folderSize] == '/' &&
                            target.find('/', folderSize + 1) == std::string::npos;
   if (!inNewFolder || newFiles_ != NewFiles::Writable) {
-    if (const int refused = RefusedTarget(path)) return IoResult::Failure(ErrnoText(refused));
+    if (const int refused = RefusedTarget(path)) return ErrnoFailure(refused);
   }
 
-  const std::string temp = target + kTemporarySuffix;
-  FileDescriptor fd(
-      ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return IoResult::Failure(ErrnoText(errno));
+  std::string temp;
+  FileDescriptor fd(OpenFresh(path.parent_path(), temp));
+  if (fd.get() < 0) return ErrnoFailure(errno);
   if (inNewFolder && newFiles_ == NewFiles::Unknown) {
     struct stat created {};
     if (::fstat(fd.get(), &created) == 0) {
       newFiles_ = (created.st_mode & 0222) != 0 ? NewFiles::Writable : NewFiles::ReadOnly;
     }
   }
-  int error = 0;
-  if (!WriteAll(fd.get(), bytes)) error = errno;
-  if (fd.Close() != 0 && error == 0) error = errno;
+  int error = WriteAll(fd.get(), bytes);
+  if (const int closeError = fd.Close(); error == 0) error = closeError;
   if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temp.c_str());
-    return IoResult::Failure(ErrnoText(error));
+    return ErrnoFailure(error);
   }
   return IoResult::Success();
+}
+
+std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFile(const std::filesystem::path& folder,
+                                                            IoResult& failure) {
+  std::string name;
+  const int fd = OpenFresh(folder, name);
+  if (fd < 0) {
+    failure = ErrnoFailure(errno);
+    return nullptr;
+  }
+  return std::make_unique<PosixFreshFile>(fd, std::move(name));
+}
+
+bool PosixFileSystem::Exists(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
 }
 
 }  // namespace tav

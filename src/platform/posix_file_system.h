@@ -1,19 +1,29 @@
 // The file operations on POSIX systems (Linux, macOS).
 #pragma once
 
+#include <cstdint>
+#include <random>
+
 #include "platform/file_system.h"
 
 namespace tav {
 
 class PosixFileSystem : public FileSystem {
  public:
+  PosixFileSystem();
+
   DirResult MakeDirectory(const std::filesystem::path& path) override;
   IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) override;
-  // A large regular file is mapped (see MappedLog); any other file is read.
-  IoResult ReadWholeLog(const std::filesystem::path& path, FileBytes& bytes) override;
   IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
+  std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
+                                             IoResult& failure) override;
+  bool Exists(const std::filesystem::path& path) override;
 
  private:
+  // Opens a file of a fresh name in `folder` for writing, exclusively; -1
+  // with errno set when it cannot.
+  int OpenFresh(const std::filesystem::path& folder, std::string& name);
+
   // The folder that MakeDirectory created last, as long as no other folder
   // was asked for since. It was empty when made, so everything in it was
   // put there by WriteWholeFile: a target there is either missing or a file
@@ -24,10 +34,9 @@ class PosixFileSystem : public FileSystem {
   // default ACL can make them read-only); learnt from the first one.
   enum class NewFiles { Unknown, Writable, ReadOnly };
   NewFiles newFiles_ = NewFiles::Unknown;
+  // Fresh names: random, so that two runs (or a run and a user's file) do
+  // not even try the same name; the exclusive creation settles the rest.
+  std::mt19937_64 names_;
 };
-
-// The name of the temporary file that WriteWholeFile fills before renaming
-// it over `path`: in the same folder, so the rename never crosses devices.
-std::filesystem::path TemporarySibling(const std::filesystem::path& path);
 
 }  // namespace tav

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "platform/win32_text.h"
 
 namespace tav {
@@ -30,21 +33,84 @@ class FileHandle {
   HANDLE handle_;
 };
 
-IoResult LastErrorFailure() {
-  return IoResult::Failure(SystemErrorText(GetLastError()));
+IoResult ErrorFailure(DWORD error) {
+  return IoResult::Failure(SystemErrorText(error));
 }
 
-bool WriteAll(HANDLE file, std::string_view bytes) {
+IoResult LastErrorFailure() {
+  return ErrorFailure(GetLastError());
+}
+
+// Writes all of `bytes`; ERROR_SUCCESS, or the error that stopped it.
+DWORD WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
     DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return GetLastError();
     bytes.remove_prefix(written);
   }
-  return true;
+  return ERROR_SUCCESS;
+}
+
+DWORD Rename(const std::filesystem::path& from, const std::filesystem::path& to, bool replace) {
+  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  return MoveFileExW(from.c_str(), to.c_str(), flags) ? ERROR_SUCCESS : GetLastError();
+}
+
+class Win32FreshFile : public FreshFile {
+ public:
+  Win32FreshFile(HANDLE file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  ~Win32FreshFile() override {
+    if (!committed_) {
+      if (file_.valid()) file_.Close();
+      DeleteFileW(path_.c_str());
+    }
+  }
+
+  IoResult Write(std::string_view bytes) override {
+    if (const DWORD error = WriteAll(file_.get(), bytes)) return ErrorFailure(error);
+    return IoResult::Success();
+  }
+
+  IoResult Commit(const std::filesystem::path& target, bool replace) override {
+    if (!file_.Close()) return LastErrorFailure();
+    if (const DWORD error = Rename(path_, target, replace)) return ErrorFailure(error);
+    committed_ = true;
+    return IoResult::Success();
+  }
+
+ private:
+  FileHandle file_;
+  std::filesystem::path path_;
+  bool committed_ = false;
+};
+
+// Creates a file of a fresh name in `folder`, exclusively (CREATE_NEW);
+// an invalid handle with the error set when it cannot.
+HANDLE CreateFresh(std::mt19937_64& names, const std::filesystem::path& folder,
+                   std::filesystem::path& path) {
+  static constexpr wchar_t kHex[] = L"0123456789abcdef";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::uint64_t random = names();
+    std::wstring name = L".tav-";
+    for (int k = 0; k < 16; ++k, random >>= 4) name += kHex[random & 15];
+    name += L".tmp";
+    path = folder.empty() ? std::filesystem::path(name) : folder / name;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
+
+Win32FileSystem::Win32FileSystem() {
+  std::random_device entropy;
+  names_.seed((static_cast<std::uint64_t>(entropy()) << 32) ^ entropy() ^ GetCurrentProcessId() ^
+              GetTickCount64());
+}
 
 DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
   if (CreateDirectoryW(path.c_str(), nullptr)) return {DirStatus::Created, {}};
@@ -61,27 +127,45 @@ DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
 }
 
 IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return ErrorFailure(ERROR_DIRECTORY);
+  }
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return LastErrorFailure();
+  // Only files on a disk are read: a pipe or a device (CON, a serial port)
+  // could wait for input for ever.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return IoResult::Failure("not a regular file");
 
-  // Read to the end whatever the size said: a file that grows or shrinks
-  // meanwhile is read as it is.
-  LARGE_INTEGER size{};
   bytes.clear();
-  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart) + 1);
-  }
-  char chunk[64 * 1024];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
-      const IoResult failure = LastErrorFailure();
-      bytes.clear();
-      return failure;
+  try {
+    // Read to the end whatever the size said: a file that grows or shrinks
+    // meanwhile is read as it is.
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+      if (static_cast<std::uint64_t>(size.QuadPart) >= bytes.max_size()) {
+        return ErrorFailure(ERROR_FILE_TOO_LARGE);
+      }
+      bytes.reserve(static_cast<std::size_t>(size.QuadPart) + 1);
     }
-    if (got == 0) break;
-    bytes.append(chunk, got);
+    char chunk[64 * 1024];
+    for (;;) {
+      DWORD got = 0;
+      if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
+        const IoResult failure = LastErrorFailure();
+        bytes.clear();
+        return failure;
+      }
+      if (got == 0) break;
+      bytes.append(chunk, got);
+    }
+  } catch (const std::bad_alloc&) {
+    bytes = std::string();
+    return ErrorFailure(ERROR_NOT_ENOUGH_MEMORY);
+  } catch (const std::length_error&) {
+    bytes = std::string();
+    return ErrorFailure(ERROR_FILE_TOO_LARGE);
   }
   return IoResult::Success();
 }
@@ -93,28 +177,29 @@ IoResult Win32FileSystem::WriteWholeFile(const std::filesystem::path& path,
     // A folder in the file's place, or a read-only file that the rename would
     // replace although its attribute says it must stay.
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
-      return IoResult::Failure(SystemErrorText(ERROR_ACCESS_DENIED));
+      return ErrorFailure(ERROR_ACCESS_DENIED);
     }
   }
+  IoResult failure;
+  auto file = CreateFreshFile(path.parent_path(), failure);
+  if (!file) return failure;
+  if (IoResult written = file->Write(bytes); !written.ok) return written;
+  return file->Commit(path, true);
+}
 
-  // The temporary file lies in the same folder, so the rename never crosses volumes.
-  std::filesystem::path temp = path;
-  temp += L".tav-tmp";
-  FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return LastErrorFailure();
-  DWORD error = ERROR_SUCCESS;
-  if (!WriteAll(file.get(), bytes)) error = GetLastError();
-  if (!file.Close() && error == ERROR_SUCCESS) error = GetLastError();
-  if (error == ERROR_SUCCESS && !MoveFileExW(temp.c_str(), path.c_str(),
-                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = GetLastError();
+std::unique_ptr<FreshFile> Win32FileSystem::CreateFreshFile(const std::filesystem::path& folder,
+                                                            IoResult& failure) {
+  std::filesystem::path path;
+  const HANDLE file = CreateFresh(names_, folder, path);
+  if (file == INVALID_HANDLE_VALUE) {
+    failure = LastErrorFailure();
+    return nullptr;
   }
-  if (error != ERROR_SUCCESS) {
-    DeleteFileW(temp.c_str());
-    return IoResult::Failure(SystemErrorText(error));
-  }
-  return IoResult::Success();
+  return std::make_unique<Win32FreshFile>(file, std::move(path));
+}
+
+bool Win32FileSystem::Exists(const std::filesystem::path& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace tav

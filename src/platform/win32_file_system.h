@@ -2,15 +2,27 @@
 // any file name works.
 #pragma once
 
+#include <cstdint>
+#include <random>
+
 #include "platform/file_system.h"
 
 namespace tav {
 
 class Win32FileSystem : public FileSystem {
  public:
+  Win32FileSystem();
+
   DirResult MakeDirectory(const std::filesystem::path& path) override;
   IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) override;
   IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
+  std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
+                                             IoResult& failure) override;
+  bool Exists(const std::filesystem::path& path) override;
+
+ private:
+  // Random fresh names; the exclusive creation settles a clash.
+  std::mt19937_64 names_;
 };
 
 }  // namespace tav

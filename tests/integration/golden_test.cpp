@@ -3,7 +3,8 @@
 
 #include <sstream>
 
-#include "support/log_fixture.h"
+#include "platform/native_file_system.h"
+#include "support/temp_dir.h"
 #include "tavconv.h"
 
 namespace tav {

@@ -160,9 +160,9 @@ TEST_F(ConversionRun, NotALogIsSkippedWithItsBeepOrStopsTheRun) {
 TEST_F(ConversionRun, ExistingFolderIsWarnedAboutInSemiAutoMode) {
   WriteLog("abc1.log", kLog);
   WriteLog("abc2.log", kLog);
-  std::filesystem::create_directory(dir / "abc");
-  test::WriteFile(dir / "abc" / "00001.eml", "old");
-  test::WriteFile(dir / "abc" / "other.txt", "kept");
+  files.AddFolder(dir / "abc");
+  WriteFile(dir / "abc" / "00001.eml", "old");
+  WriteFile(dir / "abc" / "other.txt", "kept");
   ShowAndSelect({"abc1.log", "abc2.log"});
   ui.answers = {kOk, kNo, kOk, kYes};
   Run();
@@ -176,8 +176,8 @@ TEST_F(ConversionRun, ExistingFolderIsWarnedAboutInSemiAutoMode) {
             "ディレクトリに上書きしようとしている可能性があります。\r\n"
             "よろしいですか？");
   // No skipped the first log, Yes converted the second into the folder.
-  EXPECT_NE(test::ReadFile(dir / "abc" / "00001.eml"), "old");
-  EXPECT_EQ(test::ReadFile(dir / "abc" / "other.txt"), "kept");
+  EXPECT_NE(ReadFile(dir / "abc" / "00001.eml"), "old");
+  EXPECT_EQ(ReadFile(dir / "abc" / "other.txt"), "kept");
   EXPECT_EQ(ui.beeps, 4);
 }
 
@@ -189,7 +189,8 @@ TEST_F(ConversionRun, ExistingFolderIsUsedSilentlyInFullAutoMode) {
   ui.answers = {kOk};
   Run();
   EXPECT_EQ(ui.Titles(), (std::vector<std::string>{" start?"}));
-  EXPECT_TRUE(convert.OutDirExisted);
+  EXPECT_EQ(files.madeFolders, (std::vector<std::filesystem::path>{dir / "abc"}));
+  EXPECT_TRUE(Exists("abc/00002.eml"));
 }
 
 TEST_F(ConversionRun, FolderNameOfTheWholeFileNameIsTheFileItself) {
@@ -209,7 +210,7 @@ TEST_F(ConversionRun, FolderNameOfTheWholeFileNameIsTheFileItself) {
   EXPECT_EQ(ui.beeps, 1);
   EXPECT_FALSE(ui.bold);
   EXPECT_EQ(ui.panel1, "end");
-  EXPECT_EQ(test::ReadFile(dir / "ab.log"), test::Sjis(test::CrLfLines(kLog)));
+  EXPECT_EQ(ReadFile(dir / "ab.log"), test::Sjis(test::CrLfLines(kLog)));
 }
 
 TEST_F(ConversionRun, FolderThatCannotBeMadeIsReportedInBothModes) {
@@ -252,7 +253,7 @@ TEST_F(ConversionRun, UnsafeFolderNamesAreRefused) {
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].kind, MsgKind::FolderNameUnsafe);
   EXPECT_FALSE(Exists("00001.eml"));
-  EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "00001.eml"));
+  EXPECT_FALSE(files.Exists(dir.path().parent_path() / "00001.eml"));
 }
 
 TEST_F(ConversionRun, LogThatCannotBeReadIsReported) {
@@ -279,7 +280,7 @@ TEST_F(ConversionRun, VanishedLogIsReportedAndCancelStops) {
   WriteLog("a.log", kLog);
   WriteLog("b.log", kLog);
   ShowAndSelect({"a.log", "b.log"});
-  std::filesystem::remove(dir / "a.log");
+  files.Remove(dir / "a.log");
   g.FullAuto = 1;
   ui.answers = {kOk, kCancel};
   Run();
@@ -309,12 +310,29 @@ TEST_F(ConversionRun, WriteFailureSkipsTheRestOfTheLogOrStopsTheRun) {
   EXPECT_TRUE(Exists("b.l/00002.eml"));
   EXPECT_EQ(ui.beeps, 4);
 
-  std::filesystem::remove_all(dir / "b.l");
+  files.Remove(dir / "b.l");
   ui.answers = {kOk, kCancel};
   ui.events.clear();
   Run();
   EXPECT_EQ(ui.events.back(), "status1 end");
   EXPECT_FALSE(Exists("b.l"));
+}
+
+TEST_F(ConversionRun, NumbersThatCannotBeFileNamesAreListedAfterTheLog) {
+  WriteLog("a.log", {"001/003  ID000001  Taro     One", "00/01/01 00:00",
+                     "00002/00003  ID000002  Jiro     Two", "00/01/01 00:00"});
+  ShowAndSelect({"a.log"});
+  ui.answers = {kOk, kOk};
+  Run();
+  EXPECT_EQ(ui.Titles(), (std::vector<std::string>{" start?", " MsgNo?"}));
+  const MsgBox& box = ui.boxes[1];
+  EXPECT_EQ(box.buttons, Buttons::Ok);
+  EXPECT_EQ(box.icon, Icon::Exclamation);
+  EXPECT_EQ(box.items, (std::vector<std::string>{"001/0"}));
+  EXPECT_EQ(box.text, "次のメッセージ番号はファイル名にできないため、書き出しませんでした。\r\n" +
+                          Shown("a.log") + "\r\n　001/0\r\n");
+  EXPECT_TRUE(Exists("a.l/00002.eml"));
+  EXPECT_EQ(ui.beeps, 3);
 }
 
 TEST_F(ConversionRun, SettingsWrittenAfterARunStoreItsFolderLength) {
@@ -325,7 +343,7 @@ TEST_F(ConversionRun, SettingsWrittenAfterARunStoreItsFolderLength) {
   Run();
   g.SettingsPath = dir / "tav.ini";
   g.WriteSettings();
-  EXPECT_NE(test::ReadFile(dir / "tav.ini").find("[DirName]=7\r\n"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "tav.ini").find("[DirName]=7\r\n"), std::string::npos);
 }
 
 }  // namespace

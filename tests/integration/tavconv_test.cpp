@@ -45,17 +45,17 @@ TEST_F(Tavconv, ConvertsEachLogAndSaysWhere) {
 TEST_F(Tavconv, WritesExactlyWhatAFullAutoRunWrites) {
   WriteLog("abcdef.log", kLog);
   ASSERT_EQ(Tav({"--dir-name-len", "4", Log("abcdef.log")}), kExitOk);
-  const std::string one = test::ReadFile(dir / "abcd" / "00001.eml");
-  const std::string two = test::ReadFile(dir / "abcd" / "00002.eml");
-  std::filesystem::remove_all(dir / "abcd");
+  const std::string one = ReadFile(dir / "abcd" / "00001.eml");
+  const std::string two = ReadFile(dir / "abcd" / "00002.eml");
+  files.Remove(dir / "abcd");
 
   ShowAndSelect({"abcdef.log"});
   ui.numberBox = "4";
   g.FullAuto = 1;
   ui.answers = {kOk};
   Run();
-  EXPECT_EQ(test::ReadFile(dir / "abcd" / "00001.eml"), one);
-  EXPECT_EQ(test::ReadFile(dir / "abcd" / "00002.eml"), two);
+  EXPECT_EQ(ReadFile(dir / "abcd" / "00001.eml"), one);
+  EXPECT_EQ(ReadFile(dir / "abcd" / "00002.eml"), two);
 }
 
 TEST_F(Tavconv, ReusesAnExistingFolderAndSkipsFilesThatAreNoLogs) {
@@ -115,12 +115,11 @@ TEST_F(Tavconv, UsageErrorsHelpAndVersion) {
 }
 
 TEST_F(Tavconv, NamesAfterDoubleDashAreLogs) {
-  WriteLog("-xy.log", kLog);
-  const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
+  // A log in the current folder, whose path is its bare name.
+  files.folders.insert(std::filesystem::path());
+  WriteFile("-xy.log", test::Sjis(test::CrLfLines(kLog)));
   EXPECT_EQ(Tav({"--", "-xy.log"}), kExitOk);
-  std::filesystem::current_path(before);
-  EXPECT_TRUE(Exists("-xy/00001.eml"));
+  EXPECT_TRUE(files.Exists(std::filesystem::path("-xy") / "00001.eml"));
 }
 
 }  // namespace

@@ -8,12 +8,15 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
+#include <map>
 #include <memory>
 
 #include "disk.h"
+#include "convert/eml_writer.h"
 #include "platform/paths.h"
 #include "platform/posix_file_system.h"
-#include "support/log_fixture.h"
+#include "support/disk_fixture.h"
 
 namespace tav {
 namespace {
@@ -27,7 +30,7 @@ const std::vector<std::string> kLog = {
     "003/003  ID000003  Saburo   Third",  "00/04/12 21:47", "body three",
 };
 
-class Faults : public test::LogFixture {
+class Faults : public test::DiskFixture {
  protected:
   std::string Shown(const std::filesystem::path& path) const { return Utf8FromPath(path); }
   // The names in a folder, sorted.
@@ -82,33 +85,61 @@ TEST_F(Faults, LogsThatGoAwayOrCannotBeReadAfterListingAreReportedAndSkipped) {
   EXPECT_EQ(ui.beeps, 5 + 2);
 }
 
-TEST_F(Faults, LogCutShortWhileItIsConvertedStopsItsWritesWithoutACrash) {
-  // Large enough to be mapped; the second message lies pages after the first.
-  std::vector<std::string> lines = {"001/002  ID000001  Taro     First", "00/04/10 21:47"};
-  lines.insert(lines.end(), 20000, "a body line of the first message");
-  lines.insert(lines.end(), {"002/002  ID000002  Jiro     Second", "00/04/11 21:47", "body"});
-  WriteLog("cut.log", lines);
-  WriteLog("next.log", kLog);
-  {
-    FileBytes probe;
-    PosixFileSystem().ReadWholeLog(dir / "cut.log", probe);
-    if (!probe.InRegion()) GTEST_SKIP() << "logs are read, not mapped, on this system";
+// Writes what the window writes, after another program has changed the log
+// that was just read: the output begins only once the log is in memory.
+class DisturbingWriter : public MailWriter {
+ public:
+  DisturbingWriter(FileSystem& files, std::function<void()> disturb)
+      : window_(files, MailForm::Raw), disturb_(std::move(disturb)) {}
+  FolderOutcome BeginLog(const LogTarget& target) override {
+    disturb_();
+    return window_.BeginLog(target);
   }
-  ShowAndSelect({"cut.log", "next.log"});
-  // Another program cuts the log short as the first message is written.
-  files.failWrite = [this](const std::filesystem::path& path) -> std::optional<std::string> {
-    if (path == dir / "cut" / "00001.eml") std::filesystem::resize_file(dir / "cut.log", 100);
-    return std::nullopt;
+  WriteResult Write(const MessageRecord& message) override { return window_.Write(message); }
+
+ private:
+  EmlFolderWriter window_;
+  std::function<void()> disturb_;
+};
+
+TEST_F(Faults, ALogRewrittenOrCutShortOnceReadConvertsAsItWasRead) {
+  // Over half a megabyte, with full-width spaces in every header line.
+  std::vector<std::string> lines;
+  for (int m = 1; m <= 300; ++m) {
+    lines.push_back("00" + std::to_string(100 + m) + "/00400　ID" + std::to_string(100000 + m) +
+                    "  佐藤　一郎  週末の　オフ会" + std::to_string(m));
+    lines.push_back("00/04/10 21:47");
+    lines.insert(lines.end(), 100, "本文の行　全角の空白も　そのまま");
+  }
+  WriteLog("big.log", lines);
+  const std::string log = ReadFile(dir / "big.log");
+  ASSERT_GT(log.size(), 512u * 1024);
+  auto output = [this] {
+    std::map<std::string, std::string> written;
+    for (const std::string& name : Names(dir / "big")) written[name] = ReadFile(dir / "big" / name);
+    std::filesystem::remove_all(dir / "big");
+    return written;
   };
-  g.FullAuto = 1;
-  ui.answers = {kOk, kOk};
-  Run();
-  ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[1].kind, MsgKind::LogUnreadable);
-  EXPECT_EQ(ui.boxes[1].subject, dir / "cut.log");
-  EXPECT_NE(ui.boxes[1].reason.find("cut short"), std::string::npos);
-  EXPECT_EQ(Names(dir / "cut"), (std::vector<std::string>{"00001.eml"}));
-  EXPECT_EQ(Names(dir / "nex"), (std::vector<std::string>{"00001.eml", "00002.eml", "00003.eml"}));
+  LogHooks hooks;
+  EmlFolderWriter undisturbed(files, MailForm::Raw);
+  ASSERT_EQ(converter.ConvertLog({dir.path(), "big.log", 3}, undisturbed, hooks).written, 300u);
+  const auto expected = output();
+
+  // Rewritten with the same bytes (a terminal program restarting its
+  // capture, cp, cat >), cut to nothing, cut in the middle of a line.
+  const std::function<void()> disturbances[] = {
+      [&] { WriteFile(dir / "big.log", log); },
+      [&] { std::filesystem::resize_file(dir / "big.log", 0); },
+      [&] { std::filesystem::resize_file(dir / "big.log", log.size() / 2 + 7); },
+  };
+  for (const auto& disturb : disturbances) {
+    DisturbingWriter writer(files, disturb);
+    const LogResult& result = converter.ConvertLog({dir.path(), "big.log", 3}, writer, hooks);
+    EXPECT_EQ(result.outcome, LogOutcome::Converted);
+    EXPECT_EQ(result.written, 300u);
+    EXPECT_EQ(output(), expected);
+    WriteFile(dir / "big.log", log);
+  }
 }
 
 TEST_F(Faults, OutputFolderPathThatIsAFileOrABrokenLinkIsNotUsed) {
@@ -146,7 +177,7 @@ TEST_F(Faults, DirectoryThatVanishedBeforeTheRunReportsEachLog) {
   std::filesystem::create_directory(shown);
   PutLog(shown / "a.log", kLog);
   PutLog(shown / "b.log", kLog);
-  ui.ShowDirectory(shown);
+  ShowFolder(shown);
   ui.Select({"a.log", "b.log"});
   std::filesystem::remove_all(shown);
   g.FullAuto = 1;
@@ -164,12 +195,14 @@ TEST_F(Faults, DefaultDirThatNoLongerExistsIsKeptAsWritten) {
   const std::string gone = Utf8FromPath(dir / "gone");
   const std::string text = "[DefaultDir]=" + gone + "\r\n[DirName]=4\r\n[Editor]=ed \r\n";
   WriteFile(g.SettingsPath, text);
+  const auto written = std::filesystem::last_write_time(g.SettingsPath);
   g.ReadSettings();
   // Reading neither checks the folder nor writes anything; the window
   // decides where to start when the folder is gone.
   EXPECT_EQ(g.DefaultDir, gone);
   EXPECT_EQ(g.DirNameLen, 4);
-  EXPECT_EQ(files.writes, 0);
+  EXPECT_EQ(std::filesystem::last_write_time(g.SettingsPath), written);
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"tav.ini"}));
   ASSERT_TRUE(g.WriteSettings());
   EXPECT_EQ(ReadFile(g.SettingsPath), text);
   EXPECT_TRUE(ui.boxes.empty());
@@ -211,12 +244,10 @@ TEST_F(NativeWrites, AWriteReplacesTheFileAndLeavesNothingElse) {
 }
 
 TEST_F(NativeWrites, FailedWritesKeepTheOldFileAndRemoveTheTemporary) {
-  // The temporary's name is taken by a folder: it cannot be made.
-  std::filesystem::create_directory(TemporarySibling(Target()));
-  IoResult result = native.WriteWholeFile(Target(), "new");
+  // No folder to make the fresh file in.
+  IoResult result = native.WriteWholeFile(dir / "gone" / "00001.eml", "new");
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.reason, "Is a directory");
-  std::filesystem::remove(TemporarySibling(Target()));
+  EXPECT_EQ(result.reason, "No such file or directory");
 
   // A read-only file is not replaced, even by root.
   std::filesystem::permissions(Target(), std::filesystem::perms::owner_read);
@@ -241,11 +272,15 @@ TEST_F(NativeWrites, ACrashWhileWritingLeavesTheOldFileInPlace) {
   EXPECT_EXIT(WriteOverTheSizeLimit(native, Target(), false), ::testing::KilledBySignal(SIGXFSZ),
               "");
   EXPECT_EQ(ReadFile(Target()), "the good old file");
-  // The cut-off temporary is left beside it; the next write takes its place.
-  EXPECT_EQ(std::filesystem::file_size(TemporarySibling(Target())), 64u * 1024);
+  // The cut-off fresh file is left beside it, under a name of its own that
+  // no later write takes.
+  std::vector<std::string> names = Names(dir.path());
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_TRUE(names[0].starts_with(".tav-") && names[0].ends_with(".tmp")) << names[0];
+  EXPECT_EQ(std::filesystem::file_size(dir / names[0]), 64u * 1024);
   ASSERT_TRUE(native.WriteWholeFile(Target(), "new").ok);
   EXPECT_EQ(ReadFile(Target()), "new");
-  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"00001.eml"}));
+  EXPECT_EQ(Names(dir.path()), names);
 }
 
 // --- Full and read-only disks ---
@@ -272,7 +307,7 @@ TEST_F(SmallDisks, EmlWriteThatFillsTheDiskKeepsTheOldFileAndSkipsTheRest) {
   PutLog(On("mail.log"), lines);
   std::filesystem::create_directory(On("mai"));
   WriteFile(On("mai") / "00002.eml", "the good old message");
-  ui.ShowDirectory(disk->path());
+  ShowFolder(disk->path());
   ui.Select({"mail.log"});
   g.FullAuto = 1;
   ui.answers = {kOk, kOk};
@@ -325,7 +360,7 @@ TEST_F(SmallDisks, ReadOnlyDiskRefusesSettingsFoldersAndFilesEvenToRoot) {
   EXPECT_EQ(ReadFile(g.SettingsPath), good);
 
   ui.boxes.clear();
-  ui.ShowDirectory(disk->path());
+  ShowFolder(disk->path());
   ui.Select({"abc.log", "xyz.log"});
   g.FullAuto = 1;
   ui.answers = {kOk, kOk, kOk};

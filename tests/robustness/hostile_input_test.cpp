@@ -3,7 +3,11 @@
 // that cannot be file names. Big inputs are made here, never committed.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -11,7 +15,7 @@
 #include "disk.h"
 #include "log_check.h"
 #include "platform/paths.h"
-#include "support/log_fixture.h"
+#include "support/disk_fixture.h"
 #include "tavconv.h"
 
 namespace tav {
@@ -29,7 +33,7 @@ constexpr std::size_t kGiant = (test::kSanitized ? 10 : 100) * kMiB;
 // keeps freed blocks aside for a while, which adds a few hundred MB.
 constexpr std::size_t kGiantMemoryFactor = test::kSanitized ? 48 : 16;
 
-class HostileInput : public test::LogFixture {
+class HostileInput : public test::DiskFixture {
  protected:
   // Writes `head`, `count` times `unit`, then `tail`, without holding the
   // whole file in memory (so the memory a run takes can be measured).
@@ -51,14 +55,6 @@ class HostileInput : public test::LogFixture {
     g.FullAuto = 1;
     ui.answers.assign(static_cast<std::size_t>(boxes), kOk);
     Run();
-  }
-  std::vector<std::string> Names(std::string_view folder) const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir / folder)) {
-      names.push_back(Utf8FromPath(entry.path().filename()));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
   }
   std::string EmlBytes(std::string_view folder, std::string_view name) const {
     return ReadFile(dir / folder / name);
@@ -105,8 +101,8 @@ TEST_F(HostileInput, GiantLogWithoutALineEndIsOneLineThatIsNoLog) {
   // One line, read once: about the file's size in memory, not a multiple.
   EXPECT_LT(test::PeakMemory() - before, 3 * kGiant);
   EXPECT_EQ(ui.Titles(), (std::vector<std::string>{" start?", " log?"}));
-  EXPECT_EQ(convert.EndLine(), 2u);
-  EXPECT_EQ(convert.Line(1).size(), kGiant);
+  EXPECT_EQ(converter.EndLine(), 2u);
+  EXPECT_EQ(converter.Line(1).size(), kGiant);
   EXPECT_EQ(Names(""), (std::vector<std::string>{"giant.log"}));
 }
 
@@ -147,6 +143,30 @@ TEST_F(HostileInput, LogLargerThanTheMemoryIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(ui.beeps, 4);
 }
 
+TEST_F(HostileInput, PipesAndLogsLargerThanAnyStringAreRefusedAndTheNextConverted) {
+  WriteLog("huge.log", {});
+  std::error_code unsupported;
+  std::filesystem::resize_file(dir / "huge.log", std::numeric_limits<std::int64_t>::max(),
+                               unsupported);
+  if (unsupported) std::filesystem::remove(dir / "huge.log");
+  // A pipe that nobody writes to: reading it would wait for ever.
+  ASSERT_EQ(::mkfifo((dir / "pipe.log").c_str(), 0600), 0);
+  WriteLog("good.log", {"001/002  ID000001  Taro     First", "00/04/10 21:47", "body"});
+  std::vector<std::filesystem::path> args = {dir / "pipe.log", dir / "good.log"};
+  if (!unsupported) args.insert(args.begin(), dir / "huge.log");
+  std::ostringstream out, errors;
+  EXPECT_EQ(RunTavconv(args, out, errors, files), kExitFailure);
+  EXPECT_NE(errors.str().find(Utf8FromPath(dir / "pipe.log") + ": cannot read: not a regular file"),
+            std::string::npos)
+      << errors.str();
+  if (!unsupported) {
+    EXPECT_NE(errors.str().find(Utf8FromPath(dir / "huge.log") + ": cannot read: File too large"),
+              std::string::npos)
+        << errors.str();
+  }
+  EXPECT_EQ(Names("goo"), (std::vector<std::string>{"00001.eml"}));
+}
+
 TEST_F(HostileInput, HeaderLineOfOneMegabyteWithJapaneseAndSpaces) {
   std::string subject;
   for (int i = 0; i < 1024 * 1024 / 8; ++i) subject += test::Sjis("件名 ab ");
@@ -176,8 +196,7 @@ TEST_F(HostileInput, MillionLineLogBecomesAThousandMessages) {
   WriteFile(dir / "million.log", log);
   ShowAndSelect({"million.log"});
   RunFullAuto();
-  EXPECT_EQ(convert.EndLine(), 1'000'001u);
-  EXPECT_EQ(convert.WrittenCount, 1000u);
+  EXPECT_EQ(converter.EndLine(), 1'000'001u);
   EXPECT_EQ(Names("mil").size(), 1000u);
   std::string body;
   for (int k = 0; k < 998; ++k) body += "body line\r\n";

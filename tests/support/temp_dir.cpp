@@ -47,6 +47,12 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   EXPECT_TRUE(out.good()) << "cannot write " << path;
 }
 
+std::string CrLfLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
 std::string Sjis(std::string_view utf8) {
   const auto bytes = Utf8ToCp932(utf8);
   EXPECT_TRUE(bytes.has_value()) << "not representable in code page 932: " << utf8;

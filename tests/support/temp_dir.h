@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tav::test {
 
@@ -25,6 +26,9 @@ class TempDir {
 std::string ReadFile(const std::filesystem::path& path);
 // Writes a whole file (creating or replacing it).
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
+
+// Lines of a log: CR LF after each.
+std::string CrLfLines(const std::vector<std::string>& lines);
 
 // UTF-8 test text in code page 932 bytes; fails the test when it cannot be encoded.
 std::string Sjis(std::string_view utf8);

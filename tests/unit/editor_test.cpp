@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_shell.h"
-#include "support/memory_file_system.h"
+#include "fake_file_system.h"
 #include "platform/paths.h"
 #include "program.h"
-#include "support/scripted_ui.h"
+#include "scripted_ui.h"
 
 namespace tav::test {
 namespace {
@@ -27,14 +27,15 @@ class EditorTest : public ::testing::Test {
     g.DirNameLen = 4;
     g.EditorCommand = "ed.exe ";
     ui.caption = PathFromUtf8(kRoot + "logs");
+    files.AddFolder(g.ProgramDir);
   }
   void List(std::initializer_list<std::pair<const char*, bool>> entries) {
     for (const auto& [name, selected] : entries) ui.files.push_back({PathFromUtf8(name), selected});
   }
-  std::string Settings() { return files.contents[g.SettingsPath]; }
+  std::string Settings() { return files.files[g.SettingsPath]; }
 
   ScriptedUi ui;
-  MemoryFileSystem files;
+  FakeFileSystem files;
   FakeShell shell;
   Program program{ui, files, &shell};
   Global& g = program.global;
@@ -136,7 +137,7 @@ TEST_F(EditorTest, CancelLeavesEditorAndFileAlone) {
   ui.answers = {kCancel};
   EXPECT_FALSE(g.ChooseEditor());
   EXPECT_EQ(g.EditorCommand, "ed.exe ");
-  EXPECT_TRUE(files.contents.empty());
+  EXPECT_TRUE(files.files.empty());
 }
 
 TEST_F(EditorTest, ChoiceWithoutSelectionOffersAnEmptyEditor) {
@@ -156,7 +157,7 @@ TEST_F(EditorTest, ChoiceThatTavIniCannotHoldIsRefused) {
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].kind, MsgKind::NotStorable);
   EXPECT_EQ(g.EditorCommand, "ed.exe ");
-  EXPECT_TRUE(files.contents.empty());
+  EXPECT_TRUE(files.files.empty());
 }
 
 TEST_F(EditorTest, SettingsFileOpensInTheEditor) {

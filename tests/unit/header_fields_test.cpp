@@ -1,9 +1,8 @@
 // The field readers on single header and date lines.
 #include <gtest/gtest.h>
 
-#include "platform/native_file_system.h"
-#include "program.h"
-#include "support/scripted_ui.h"
+#include "convert/log_converter.h"
+#include "fake_file_system.h"
 #include "support/temp_dir.h"
 
 namespace tav {
@@ -22,19 +21,19 @@ class FieldReaders : public ::testing::Test {
     Place(utf8, width);
     convert.ReadDateLine();
   }
-  void Place(std::string_view utf8, int width) {
-    convert.LogText.Assign(Sjis(utf8));
+  void Place(std::string_view utf8, int width) { PlaceBytes(Sjis(utf8), width); }
+  // One line of these bytes at index 1, then the end marker.
+  void PlaceBytes(std::string bytes, int width) {
+    convert.LogText = std::move(bytes);
     const std::size_t size = convert.LogText.size();
-    convert.LogLines = {{0, 0}, {0, size}, {size, 0}};
-    convert.HeaderFlags = {0, 0, 0};
+    convert.LogLines = {0, 0, size, size};
+    convert.HeaderFlags = {0, 0, 0, 0};
     convert.CurLine = 1;
     convert.HeaderWidth = width;
   }
 
-  test::ScriptedUi ui;
-  NativeFileSystem files;
-  Program program{ui, files};
-  Convert& convert = program.convert;
+  test::FakeFileSystem files;
+  LogConverter convert{files};
 };
 
 TEST_F(FieldReaders, MessageNumberIsPaddedToFiveCharacters) {
@@ -171,10 +170,7 @@ TEST_F(FieldReaders, ReplyMarkerNearTheStartTakesWhatThereIs) {
 TEST_F(FieldReaders, ReplyMarkerIsFoundByCharacterNotByBytes) {
   // 0x82 0x82 is one character; the 0xD6 after it is a half-width katakana,
   // so the bytes 0x82 0xD6 inside them are no "へ".
-  Place("", 3);
-  convert.LogText.Assign("123\x82\x82\xD6");
-  convert.LogLines[1] = {0, convert.LogText.size()};
-  convert.LogLines[2] = {convert.LogText.size(), 0};
+  PlaceBytes("123\x82\x82\xD6", 3);
   convert.ReadDateLine();
   EXPECT_EQ(convert.RefNo, "");
 }

@@ -9,28 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "cli_ui.h"
+#include "convert/log_converter.h"
+#include "fake_file_system.h"
 #include "platform/cp932.h"
-#include "program.h"
 
 namespace tav {
 namespace {
-
-// Hands out one log from memory; nothing is written.
-class OneLogFileSystem : public FileSystem {
- public:
-  std::string log;
-  DirResult MakeDirectory(const std::filesystem::path&) override {
-    return {DirStatus::Created, {}};
-  }
-  IoResult ReadWholeFile(const std::filesystem::path&, std::string& bytes) override {
-    bytes = log;
-    return IoResult::Success();
-  }
-  IoResult WriteWholeFile(const std::filesystem::path&, std::string_view) override {
-    return IoResult::Failure("nothing is written here");
-  }
-};
 
 struct Loaded {
   std::vector<std::string> lines;
@@ -86,24 +70,14 @@ Loaded Reference(const std::string& text) {
 }
 
 Loaded Load(const std::string& text) {
-  std::ostringstream notices;
-  CliUi ui(notices, 3);
-  ui.SetLog("random.log");
-  OneLogFileSystem files;
-  files.log = text;
-  Program program(ui, files);
-  Global& g = program.global;
-  g.FullAuto = 1;
-  g.DirNameLen = 3;
-  g.SelectedNames = {"random.log"};
-  g.CurFileIndex = 0;
-  g.LogPath = "random.log";
-  Convert& convert = program.convert;
-  convert.LoadLog();
+  test::FakeFileSystem files;
+  files.AddFile("/random.log", text);
+  LogConverter convert(files);
+  convert.LoadLog("/random.log");
 
   Loaded out;
   for (std::size_t k = 1; k < convert.EndLine(); ++k) {
-    out.lines.emplace_back(convert.Line(k));
+    out.lines.emplace_back(convert.ScreenedLine(k));
     out.flags.push_back(convert.HeaderFlags[k]);
   }
   out.width = convert.HeaderWidth;
@@ -163,7 +137,6 @@ TEST(LoadLogRandom, AgreesWithAPlainReadingOfTheRules) {
     const Loaded loaded = Load(text);
     ASSERT_EQ(loaded.lines, expected.lines) << "seed " << seed;
     ASSERT_EQ(loaded.flags, expected.flags) << "seed " << seed;
-    // Without a header line the log is skipped and the width stays 0.
     ASSERT_EQ(loaded.width, expected.width) << "seed " << seed;
   }
 }
@@ -178,34 +151,6 @@ TEST(LoadLogRandom, FindsLineEndsAtEveryOffsetOfALongLine) {
       if (length > 0) expected.push_back(std::string(length, 'z'));
       ASSERT_EQ(loaded.lines, expected) << length;
     }
-  }
-}
-
-TEST(LoadLogLong, KeepsLinesLongerThanALineRangeCounts) {
-  const std::size_t limit = Convert::kLongLine;
-  for (const std::size_t length : {limit - 1, limit, limit + 1, limit + 4096}) {
-    const std::string text = std::string(length, 'x') + "\r\ny\n" + std::string(length, 'z');
-    const Loaded loaded = Load(text);
-    ASSERT_EQ(loaded.lines.size(), 3u);
-    EXPECT_EQ(loaded.lines[0], std::string(length, 'x')) << length;
-    EXPECT_EQ(loaded.lines[1], "y");
-    EXPECT_EQ(loaded.lines[2], std::string(length, 'z')) << length;
-  }
-}
-
-TEST(LoadLogLong, ALongHeaderLineKeepsItsTextWhenItsSpacesShrinkIt) {
-  const std::size_t limit = Convert::kLongLine;
-  const std::string start = "001/003  ABC12345  ";
-  // Shrinks from above the limit to above it, and from above it to below it.
-  for (const std::size_t spaces : {limit, limit / 2 - 5}) {
-    std::string wide;
-    for (std::size_t i = 0; i < spaces; ++i) wide += "\x81\x40";
-    const std::string text = start + wide + "end\r\n00/04/12 10:00\r\nbody";
-    const Loaded loaded = Load(text);
-    ASSERT_EQ(loaded.lines.size(), 3u);
-    EXPECT_EQ(loaded.lines[0], start + std::string(spaces, ' ') + "end") << spaces;
-    EXPECT_EQ(loaded.lines[1], "00/04/12 10:00");
-    EXPECT_EQ(loaded.flags, (std::vector<int>{1, 0, 0}));
   }
 }
 

@@ -7,57 +7,39 @@ namespace tav {
 namespace {
 
 using test::Sjis;
-using test::WriteFile;
 
 class LoadLog : public test::LogFixture {
  protected:
   std::vector<std::string> Lines() const {
     std::vector<std::string> lines;
-    for (std::size_t k = 1; k < convert.EndLine(); ++k) lines.emplace_back(convert.Line(k));
+    for (std::size_t k = 1; k < log.EndLine(); ++k) lines.emplace_back(log.Line(k));
     return lines;
   }
   std::vector<int> Flags() const {
-    return std::vector<int>(convert.HeaderFlags.begin() + 1, convert.HeaderFlags.end() - 1);
+    return std::vector<int>(log.HeaderFlags.begin() + 1,
+                            log.HeaderFlags.begin() + static_cast<std::ptrdiff_t>(log.EndLine()));
   }
 };
 
 TEST_F(LoadLog, EveryKindOfLineEndSplitsAndEveryLineIsKept) {
   WriteFile(dir / "a.log", "one\r\ntwo\rthree\nfour\n\r\n\nlast");
-  ui.answers = {kOk};  // no header line: skip
   Load("a.log");
   EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "two", "three", "four", "", "", "last"}));
-  EXPECT_EQ(convert.CurLine, convert.EndLine());
+  EXPECT_EQ(log.CurLine, log.EndLine());
 }
 
 TEST_F(LoadLog, ALineEndAtTheEndAddsNoLineAndEofIsAnOrdinaryLine) {
   WriteFile(dir / "a.log", "eof\r\nx\r\n");
-  ui.answers = {kOk};
   Load("a.log");
   EXPECT_EQ(Lines(), (std::vector<std::string>{"eof", "x"}));
 }
 
-TEST_F(LoadLog, EmptyFileAsksWhetherToSkipIt) {
+TEST_F(LoadLog, AnEmptyFileHasNoLineAndNoHeaderLine) {
   WriteFile(dir / "empty.log", "");
-  ui.answers = {kOk};
   Load("empty.log");
-  EXPECT_EQ(convert.HeaderWidth, 0);
+  EXPECT_EQ(log.HeaderWidth, 0);
   EXPECT_TRUE(Lines().empty());
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].title, " log?");
-  EXPECT_EQ(ui.boxes[0].text,
-            "empty.log は、ログファイルではない可能性があります。\r\n"
-            "このファイルをスキップして処理を続けますか？\r\n");
-  EXPECT_EQ(ui.boxes[0].buttons, Buttons::OkCancel);
-  EXPECT_EQ(ui.boxes[0].icon, Icon::None);
-  EXPECT_FALSE(Exists("emp"));
-}
-
-TEST_F(LoadLog, CancelAtTheSkipPromptStopsTheRun) {
-  WriteFile(dir / "a.log", "no header here\r\n");
-  ui.answers = {kCancel};
-  Load("a.log");
-  EXPECT_EQ(convert.HeaderWidth, kRunStopped);
-  EXPECT_EQ(ui.panel1, "end");
+  EXPECT_EQ(log.EndLine(), 1u);
 }
 
 TEST_F(LoadLog, HeaderShapesNeedThirteenCharactersAndTheirDigitsAndSlash) {
@@ -74,21 +56,22 @@ TEST_F(LoadLog, HeaderShapesNeedThirteenCharactersAndTheirDigitsAndSlash) {
                     });
   Load("a.log");
   EXPECT_EQ(Flags(), (std::vector<int>{0, 1, 1, 0, 1, 0, 1, 0, 0}));
-  EXPECT_EQ(convert.HeaderWidth, 5);  // the last header line found
+  EXPECT_EQ(log.HeaderWidth, 5);  // the last header line found
 }
 
 TEST_F(LoadLog, ColumnsCountDoubleByteCharactersOnce) {
   WriteLog("a.log", {"0あ1/いう3xxxxxx", "0あ1/いう3xxxxx"});
   Load("a.log");
   EXPECT_EQ(Flags(), (std::vector<int>{1, 0}));
-  EXPECT_EQ(convert.HeaderWidth, 3);
+  EXPECT_EQ(log.HeaderWidth, 3);
 }
 
-TEST_F(LoadLog, WideSpacesBecomeAsciiInHeaderLinesOnly) {
+TEST_F(LoadLog, WideSpacesReadAsAsciiInHeaderLinesOnlyAndTheLogStaysAsRead) {
   WriteLog("a.log", {"001/003　ABC　山田　　件名", "本文　です"});
   Load("a.log");
-  EXPECT_EQ(convert.Line(1), Sjis("001/003 ABC 山田  件名"));
-  EXPECT_EQ(convert.Line(2), Sjis("本文　です"));
+  EXPECT_EQ(log.ScreenedLine(1), Sjis("001/003 ABC 山田  件名"));
+  EXPECT_EQ(log.ScreenedLine(2), Sjis("本文　です"));
+  EXPECT_EQ(log.LogText, Sjis("001/003　ABC　山田　　件名\r\n本文　です\r\n"));
 }
 
 TEST_F(LoadLog, OnlyWholeWideSpaceCharactersAreReplaced) {
@@ -96,31 +79,21 @@ TEST_F(LoadLog, OnlyWholeWideSpaceCharactersAreReplaced) {
   // 0x81 0x40 here are no full-width space.
   WriteFile(dir / "a.log", "001/003 \x88\x81\x40 \x81\x40x\r\n");
   Load("a.log");
-  EXPECT_EQ(convert.Line(1), "001/003 \x88\x81\x40  x");
+  EXPECT_EQ(log.ScreenedLine(1), "001/003 \x88\x81\x40  x");
 }
 
 TEST_F(LoadLog, WidthThreeLinesThenOneWidthFiveLine) {
   WriteLog("a.log", {"001/003  AAAAA", "002/003  AAAAA", "00003/00003  AAAAAA"});
   Load("a.log");
-  EXPECT_EQ(convert.HeaderWidth, 5);
+  EXPECT_EQ(log.HeaderWidth, 5);
 }
 
 TEST_F(LoadLog, LoneLeadBytesAndNulBytesAreKept) {
   WriteFile(dir / "a.log", std::string("001/003  AAAAA\x82\r\nx\0y\x81\r\n", 23));
   Load("a.log");
-  EXPECT_EQ(convert.Line(1), "001/003  AAAAA\x82");
-  EXPECT_EQ(convert.Line(2), std::string("x\0y\x81", 4));
-  EXPECT_EQ(convert.HeaderWidth, 3);
-}
-
-TEST_F(LoadLog, OneHeaderLineMakesTheFolderEvenWithoutMessages) {
-  WriteLog("abcd.log", {"001/003  AAAAA"});
-  Load("abcd.log");
-  EXPECT_EQ(convert.HeaderWidth, 3);
-  EXPECT_EQ(convert.OutDir, dir / "abc");
-  EXPECT_TRUE(std::filesystem::is_directory(dir / "abc"));
-  convert.ConvertMessages();
-  EXPECT_TRUE(std::filesystem::is_empty(dir / "abc"));
+  EXPECT_EQ(log.Line(1), "001/003  AAAAA\x82");
+  EXPECT_EQ(log.Line(2), std::string("x\0y\x81", 4));
+  EXPECT_EQ(log.HeaderWidth, 3);
 }
 
 }  // namespace

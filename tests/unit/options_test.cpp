@@ -9,7 +9,6 @@
 namespace tav {
 namespace {
 
-using test::ReadFile;
 using test::Sjis;
 
 class Options : public test::LogFixture {
@@ -59,7 +58,7 @@ TEST_F(Options, SetRefusesANumberOutsideTheSixteenBitRange) {
     EXPECT_NE(ui.boxes[0].text.find(text), std::string::npos);
     ui.boxes.clear();
   }
-  EXPECT_FALSE(std::filesystem::exists(Ini()));
+  EXPECT_FALSE(files.Exists(Ini()));
 }
 
 TEST_F(Options, SetThatCannotWriteNamesTheFile) {

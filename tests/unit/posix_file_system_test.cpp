@@ -2,7 +2,10 @@
 // file goes to, including a folder the same object has just created.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -89,40 +92,60 @@ TEST(PosixFileSystem, ReadsAWholeFileOverWhatTheStringHeld) {
   EXPECT_EQ(bytes, "ab");
 }
 
-TEST(PosixFileSystem, ALargeLogIsTheProcesssOwnCopyOnceRead) {
+TEST(PosixFileSystem, OnlyRegularFilesAreReadAndAHugeOneIsRefusedNotThrown) {
   TempDir dir;
   PosixFileSystem files;
-  std::string log(3 << 20, 'a');
-  for (std::size_t i = 0; i < log.size(); i += 4099) log[i] = static_cast<char>(i % 251);
-  WriteFile(dir / "a.log", log);
-  FileBytes bytes;
-  ASSERT_TRUE(files.ReadWholeLog(dir / "a.log", bytes).ok);
-  ASSERT_EQ(bytes.view(), log);
+  std::string bytes = "kept?";
+  // A pipe without a writer: opening it to read would wait for ever.
+  ASSERT_EQ(::mkfifo((dir / "pipe.log").c_str(), 0600), 0);
+  IoResult read = files.ReadWholeFile(dir / "pipe.log", bytes);
+  EXPECT_FALSE(read.ok);
+  EXPECT_EQ(read.reason, "not a regular file");
+  EXPECT_FALSE(files.ReadWholeFile(dir.path(), bytes).ok);
+  EXPECT_FALSE(files.ReadWholeFile(dir / "missing.log", bytes).ok);
+  EXPECT_FALSE(files.ReadWholeFile("/dev/null", bytes).ok);
 
-  // Changing the bytes leaves the file alone.
-  bytes.data()[0] = 'Z';
-  EXPECT_EQ(ReadFile(dir / "a.log"), log);
-  std::string reason;
-  EXPECT_TRUE(bytes.Intact(reason));
-
-  // Cutting the file short takes pages away from the mapping: reading them
-  // gives zeros instead of stopping the program, and the bytes say so.
-  // Systems that cannot copy a mapping's pages at once read the file.
-  if (bytes.InRegion()) {
-    std::filesystem::resize_file(dir / "a.log", 10);
-    const std::string_view after = bytes.view();
-    EXPECT_EQ(after.substr(1, 9), log.substr(1, 9));
-    EXPECT_EQ(after.back(), '\0');
-    EXPECT_FALSE(bytes.Intact(reason));
-    EXPECT_NE(reason, "");
+  // A sparse file larger than any string: refused with a reason.
+  WriteFile(dir / "huge.log", "");
+  std::error_code unsupported;
+  std::filesystem::resize_file(dir / "huge.log", std::numeric_limits<std::int64_t>::max(),
+                               unsupported);
+  if (!unsupported) {
+    read = files.ReadWholeFile(dir / "huge.log", bytes);
+    EXPECT_FALSE(read.ok);
+    EXPECT_EQ(read.reason, std::strerror(EFBIG));
   }
+}
 
-  // Small files and files that are not regular are read.
-  WriteFile(dir / "b.log", "ab\r\n");
-  ASSERT_TRUE(files.ReadWholeLog(dir / "b.log", bytes).ok);
-  EXPECT_EQ(bytes.view(), "ab\r\n");
-  EXPECT_FALSE(files.ReadWholeLog(dir.path(), bytes).ok);
-  EXPECT_FALSE(files.ReadWholeLog(dir / "missing.log", bytes).ok);
+TEST(PosixFileSystem, FreshFilesNeverShareANameWithAnotherFile) {
+  TempDir dir;
+  PosixFileSystem files;
+  // A user's file under the name a fixed scheme would have taken.
+  WriteFile(dir / "00001.eml.tav-tmp", "the user's");
+  ASSERT_TRUE(files.WriteWholeFile(dir / "00001.eml", "first").ok);
+  EXPECT_EQ(ReadFile(dir / "00001.eml.tav-tmp"), "the user's");
+
+  IoResult failure;
+  auto one = files.CreateFreshFile(dir.path(), failure);
+  auto two = files.CreateFreshFile(dir.path(), failure);
+  ASSERT_TRUE(one && two);
+  ASSERT_TRUE(one->Write("one").ok);
+  ASSERT_TRUE(two->Write("two").ok);
+  // Not replacing: an existing target is left alone and the commit refused.
+  const IoResult refused = one->Commit(dir / "00001.eml", false);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.reason, std::strerror(EEXIST));
+  EXPECT_EQ(ReadFile(dir / "00001.eml"), "first");
+  ASSERT_TRUE(two->Commit(dir / "00001.eml", true).ok);
+  EXPECT_EQ(ReadFile(dir / "00001.eml"), "two");
+  one.reset();  // never committed: nothing of it is left
+  two.reset();
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"00001.eml", "00001.eml.tav-tmp"}));
 }
 
 }  // namespace

@@ -1,29 +1,26 @@
 // Cutting logs into messages and writing them as .eml files.
 #include <gtest/gtest.h>
 
+#include "platform/paths.h"
 #include "support/log_fixture.h"
 
 namespace tav {
 namespace {
 
-using test::WriteFile;
-
 class Scanner : public test::LogFixture {
  protected:
+  const LogResult& ConvertFile(std::string_view name) {
+    return log.ConvertLog({dir.path(), PathFromUtf8(name), 3}, program.convert.writer, hooks);
+  }
   void Convert(std::string_view name, const std::vector<std::string>& lines) {
     WriteLog(name, lines);
-    Load(name);
-    ASSERT_NE(convert.HeaderWidth, 0);
-    convert.ConvertMessages();
+    EXPECT_EQ(ConvertFile(name).outcome, LogOutcome::Converted);
   }
   std::vector<std::string> Written(std::string_view folder) const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir / folder)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return files.Names(dir / folder);
   }
+
+  LogHooks hooks;
 };
 
 TEST_F(Scanner, WritesEachMessageWithItsExactBytes) {
@@ -147,9 +144,8 @@ TEST_F(Scanner, BytesOutsideCodePage932AreCopiedAsTheyAre) {
   WriteFile(dir / "a.log",
             "001/003  ID\x80\xFF\xFD\xA0"
             "ab  N\xA0me   S\x82\r\n00/01/01 00:00\r\n\x80\0\xFD\r\n"s);
-  Load("a.log");
-  convert.ConvertMessages();
-  const std::string eml = test::ReadFile(dir / "a.l" / "00001.eml");
+  ConvertFile("a.log");
+  const std::string eml = ReadFile(dir / "a.l" / "00001.eml");
   EXPECT_TRUE(
       eml.starts_with("From: N\xA0me  <ID\x80\xFF\xFD\xA0"
                       "ab@tav.example.jp>\r\nSubject: S\x82\r\n"))
@@ -157,24 +153,36 @@ TEST_F(Scanner, BytesOutsideCodePage932AreCopiedAsTheyAre) {
   EXPECT_TRUE(eml.ends_with("\r\n\r\n\x80\0\xFD\r\n\r\n"s));
 }
 
-TEST_F(Scanner, NumbersThatCannotBeFileNamesAreListedAndTheRestWritten) {
+TEST_F(Scanner, NumbersThatCannotBeFileNamesAreListedOnceAndTheRestWritten) {
   WriteLog("a.log", {
                         "001/003  ID000001  Taro     One",
+                        "00/01/01 00:00",
+                        "001/003  ID000001  Taro     One again",
                         "00/01/01 00:00",
                         "00002/00003  ID000002  Jiro     Two",
                         "00/01/01 00:00",
                     });
   // Read with width 5 (the last header line's), the first number is "001/0".
-  Load("a.log");
-  ui.answers = {kOk};
-  convert.ConvertMessages();
+  const LogResult& result = ConvertFile("a.log");
   EXPECT_EQ(Written("a.l"), (std::vector<std::string>{"00002.eml"}));
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].title, " MsgNo?");
-  EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
-  EXPECT_EQ(ui.boxes[0].icon, Icon::Exclamation);
-  EXPECT_EQ(ui.boxes[0].items, (std::vector<std::string>{"001/0"}));
-  EXPECT_NE(ui.boxes[0].text.find("　001/0\r\n"), std::string::npos);
+  EXPECT_EQ(result.written, 1u);
+  EXPECT_EQ(result.badNumbers, (std::vector<std::string>{"001/0"}));
+}
+
+TEST_F(Scanner, AFailedWriteSkipsTheRestOfTheLogAndNamesTheFile) {
+  WriteLog("a.log", {"001/003  ID000001  Taro     One", "00/01/01 00:00",
+                     "002/003  ID000002  Jiro     Two", "00/01/01 00:00",
+                     "003/003  ID000003  Sabu     Three", "00/01/01 00:00"});
+  files.failWrite = [this](const std::filesystem::path& path) -> std::optional<std::string> {
+    if (path == dir / "a.l" / "00002.eml") return "Disk quota exceeded";
+    return std::nullopt;
+  };
+  const LogResult& result = ConvertFile("a.log");
+  EXPECT_EQ(result.outcome, LogOutcome::WriteFailed);
+  EXPECT_EQ(result.failedFile, dir / "a.l" / "00002.eml");
+  EXPECT_EQ(result.reason, "Disk quota exceeded");
+  EXPECT_EQ(result.written, 1u);
+  EXPECT_EQ(Written("a.l"), (std::vector<std::string>{"00001.eml"}));
 }
 
 }  // namespace

@@ -7,9 +7,7 @@
 namespace tav {
 namespace {
 
-using test::ReadFile;
 using test::Sjis;
-using test::WriteFile;
 
 class Settings : public test::LogFixture {
  protected:
@@ -90,7 +88,7 @@ TEST_F(Settings, MissingFileGivesTheResetValuesAndWritesNothing) {
   EXPECT_EQ(g.DefaultDir, "C:\\WINDOWS");
   EXPECT_EQ(g.DirNameLen, 3);
   EXPECT_EQ(g.EditorCommand, "C:\\WINDOWS\\write.exe ");
-  EXPECT_FALSE(std::filesystem::exists(g.SettingsPath));
+  EXPECT_FALSE(files.Exists(g.SettingsPath));
 }
 
 TEST_F(Settings, WriteStoresTheValuesAsHeldAndReadsBackTheSame) {
@@ -115,9 +113,7 @@ TEST_F(Settings, BytesThatAreNotCodePage932SurviveAReadAndWrite) {
 
 TEST_F(Settings, ReadOnlyFileIsNotReplacedAndTheFailureIsShown) {
   WriteFile(g.SettingsPath, "[DefaultDir]=old\r\n");
-  std::filesystem::permissions(g.SettingsPath, std::filesystem::perms::owner_read |
-                                                   std::filesystem::perms::group_read |
-                                                   std::filesystem::perms::others_read);
+  files.readOnly.insert(g.SettingsPath);
   ui.answers = {kOk};
   EXPECT_FALSE(g.WriteSettings());
   EXPECT_EQ(ReadFile(g.SettingsPath), "[DefaultDir]=old\r\n");
@@ -138,7 +134,7 @@ TEST_F(Settings, WriteIntoAMissingFolderIsReported) {
   ui.answers = {kOk};
   EXPECT_FALSE(g.WriteSettings());
   EXPECT_EQ(ui.boxes.at(0).title, " IniError!!");
-  EXPECT_FALSE(std::filesystem::exists(dir / "gone"));
+  EXPECT_FALSE(files.Exists(dir / "gone"));
 }
 
 TEST_F(Settings, StoreDefaultDirTakesTheShownDirectory) {
@@ -159,7 +155,7 @@ TEST_F(Settings, StoreDefaultDirRefusesAPathThatCodePage932CannotHold) {
   g.StoreDefaultDir();
   EXPECT_EQ(g.DefaultDir, "before");
   EXPECT_EQ(ui.boxes.at(0).kind, MsgKind::NotStorable);
-  EXPECT_FALSE(std::filesystem::exists(g.SettingsPath));
+  EXPECT_FALSE(files.Exists(g.SettingsPath));
   EXPECT_TRUE(ui.dirListPath.empty());
 }
 

@@ -1,6 +1,4 @@
-#include "support/scripted_ui.h"
-
-#include <gtest/gtest.h>
+#include "scripted_ui.h"
 
 #include <algorithm>
 
@@ -8,24 +6,21 @@
 
 namespace tav::test {
 
-void ScriptedUi::ShowDirectory(const std::filesystem::path& dir) {
+void ScriptedUi::ShowDirectory(const std::filesystem::path& dir,
+                               const std::vector<std::filesystem::path>& names) {
   caption = dir;
   files.clear();
-  std::vector<std::filesystem::path> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    if (entry.is_regular_file()) names.push_back(entry.path().filename());
-  }
-  std::sort(names.begin(), names.end());
   for (const auto& name : names) files.push_back({name, false});
 }
 
-void ScriptedUi::Select(const std::vector<std::string>& names) {
+bool ScriptedUi::Select(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     auto it = std::find_if(files.begin(), files.end(),
                            [&](const Entry& e) { return e.name == PathFromUtf8(name); });
-    ASSERT_NE(it, files.end()) << name << " is not listed";
+    if (it == files.end()) return false;
     it->selected = true;
   }
+  return true;
 }
 
 std::vector<std::string> ScriptedUi::Titles() const {
@@ -37,12 +32,17 @@ std::vector<std::string> ScriptedUi::Titles() const {
 int ScriptedUi::ShowMsgBox(const MsgBox& box) {
   boxes.push_back(box);
   events.push_back("box" + box.title);
-  if (answers.empty()) {
-    ADD_FAILURE() << "unexpected message box" << box.title << ":\n" << box.text;
-    return kCancel;
+  int answer = kGoOn;
+  if (!answers.empty()) {
+    answer = answers.front();
+    answers.pop_front();
+  } else {
+    ++unanswered;
+    if (!goOnUnanswered) answer = kTurnBack;
   }
-  const int answer = answers.front();
-  answers.pop_front();
+  const bool yesNo = box.buttons == Buttons::YesNo;
+  if (answer == kGoOn) return yesNo ? kYes : kOk;
+  if (answer == kTurnBack) return box.buttons == Buttons::Ok ? kOk : yesNo ? kNo : kCancel;
   return answer;
 }
 
