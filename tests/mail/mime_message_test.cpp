@@ -22,10 +22,12 @@ struct Fields {
   std::string folder = "mai", number = "00001", id = "MNG02345", name = "Taro ", subject = "Hello",
               date = "4 Dec 1999", time = "12:34", ref, body = "line\r\n";
 
+  MessageRecord Record() const {
+    return {folder, number, id, name, subject, date, time, ref, body};
+  }
   std::string Build(std::size_t* replaced = nullptr) const {
-    const MessageRecord record{folder, number, id, name, subject, date, time, ref, body};
     std::string out;
-    const std::size_t count = MimeMessageBuilder().Append(record, out);
+    const std::size_t count = MimeMessageBuilder().Append(Record(), out);
     if (replaced != nullptr) *replaced = count;
     return out;
   }
@@ -293,7 +295,7 @@ TEST(MimeBody, EightBitUntilALineExceeds998BytesOfUtf8OrANulAppears) {
 
 TEST(MimeMessage, CountsReplacedBytesOfEveryFieldAndKeepsNothingBetweenMessages) {
   Fields f;
-  f.id = "A\x85";               // a lone lead byte before the end
+  f.id = "A\x85";               // a lead byte at the end
   f.name = "\x82 ";             // a lead byte before a space
   f.subject = "\x81\x7F\x82";   // an unmapped pair, then a lead byte at the end
   f.number = "\xEB\x40";        // an unmapped lead byte
@@ -306,14 +308,10 @@ TEST(MimeMessage, CountsReplacedBytesOfEveryFieldAndKeepsNothingBetweenMessages)
 
   // One builder, one string: messages follow each other unchanged.
   const Fields plain;
-  const MessageRecord first{f.folder, f.number, f.id,  f.name, f.subject,
-                            f.date,   f.time,   f.ref, f.body};
-  const MessageRecord second{plain.folder, plain.number, plain.id,  plain.name, plain.subject,
-                             plain.date,   plain.time,   plain.ref, plain.body};
   MimeMessageBuilder builder;
   std::string out;
-  builder.Append(first, out);
-  builder.Append(second, out);
+  builder.Append(f.Record(), out);
+  builder.Append(plain.Record(), out);
   EXPECT_EQ(out, broken + plain.Build());
 }
 
