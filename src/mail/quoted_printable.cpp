@@ -1,0 +1,68 @@
+#include "mail/quoted_printable.h"
+
+namespace tav {
+
+namespace {
+
+constexpr std::size_t kMaxLine = 998;    // an 8bit line, without its CR LF
+constexpr std::size_t kMaxEncoded = 76;  // a quoted-printable line, without its CR LF
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool StandsAsIs(unsigned char c) {
+  return c >= 0x21 && c <= 0x7E && c != '=';
+}
+
+// Appends one line (without its line end) quoted-printable.
+void AppendEncodedLine(std::string_view line, std::string& out) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    const bool last = i + 1 == line.size();
+    const bool blank = c == ' ' || c == '\t';
+    const bool plain = StandsAsIs(c) || (blank && !last);
+    const std::size_t width = plain ? 1 : 3;
+    // The last character may take the 76th column; any other must leave it
+    // for the "=" of a soft line break.
+    if (column + width > (last ? kMaxEncoded : kMaxEncoded - 1)) {
+      out += '=';
+      out += kLineEnd;
+      column = 0;
+    }
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      out += '=';
+      out += kDigits[c >> 4];
+      out += kDigits[c & 0xF];
+    }
+    column += width;
+  }
+}
+
+}  // namespace
+
+bool NeedsQuotedPrintable(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos) return true;
+  std::size_t lineStart = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    if (text.substr(i, 2) != kLineEnd) return true;  // a CR or LF on its own
+    if (i - lineStart > kMaxLine) return true;
+    lineStart = i + 2;
+    ++i;
+  }
+  return text.size() - lineStart > kMaxLine;
+}
+
+void AppendQuotedPrintable(std::string_view text, std::string& out) {
+  for (;;) {
+    const std::size_t end = text.find(kLineEnd);
+    AppendEncodedLine(text.substr(0, end), out);
+    if (end == std::string_view::npos) return;
+    out += kLineEnd;
+    text.remove_prefix(end + kLineEnd.size());
+  }
+}
+
+}  // namespace tav
