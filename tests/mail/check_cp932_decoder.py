@@ -7,8 +7,8 @@ bytes and a few longer ones.
 
 Usage: check_cp932_decoder.py PROBE SOURCE_DIR"""
 import codecs
-import importlib.util
 import pathlib
+import runpy
 import subprocess
 import sys
 
@@ -29,12 +29,10 @@ def python_decoding(data: bytes):
 
 def main(probe: str, source_dir: str) -> int:
     root = pathlib.Path(source_dir)
-    spec = importlib.util.spec_from_file_location("gen", root / "tools" / "gen_cp932_table.py")
-    generator = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(generator)
+    generator = runpy.run_path(str(root / "tools" / "gen_cp932_table.py"))
     problems = []
     committed = (root / "src" / "mail" / "cp932_table.cpp").read_text(encoding="ascii")
-    if generator.table_source() != committed:
+    if generator["table_source"]() != committed:
         problems.append("src/mail/cp932_table.cpp differs from what the generator makes now")
 
     inputs = [bytes([a]) for a in range(256)]

@@ -138,7 +138,8 @@ def check(default_raw: bytes, mime_raw: bytes, folder: str) -> list:
     if "From" in values:
         if display_name(values["From"]) != name:
             problems.append(f"name {display_name(values['From'])!r}, expected {name!r}")
-        address = message["From"].addresses[0].addr_spec if message["From"].addresses else ""
+        sender = message["From"].addresses
+        address = f"{sender[0].username}@{sender[0].domain}" if sender else ""
         if address != local_part(want["id"]) + DOMAIN:
             problems.append(f"address {address!r}, expected {local_part(want['id']) + DOMAIN!r}")
     if str(message.get("Subject")) != subject:
