@@ -4,7 +4,7 @@
 
 #include "convert/eml_names.h"
 #include "convert/folder_names.h"
-#include "convert/log_converter.h"
+#include "convert/mail_domain.h"
 #include "platform/paths.h"
 
 namespace tav {
@@ -36,6 +36,8 @@ WriteResult EmlFolderWriter::Write(const MessageRecord& message) {
   std::size_t replaced = 0;
   if (form_ == MailForm::Raw) {
     AppendRawEml(message, text_);
+  } else {
+    replaced = mime_.Append(message, text_);
   }
   const IoResult written = files_.WriteWholeFile(EmlPath, text_);
   if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, replaced};

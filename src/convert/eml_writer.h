@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/mail_writer.h"
+#include "mail/mime_message.h"
 #include "platform/file_system.h"
 
 namespace tav {
@@ -31,6 +32,7 @@ class EmlFolderWriter : public MailWriter {
  private:
   FileSystem& files_;
   MailForm form_;
+  MimeMessageBuilder mime_;
   std::string text_;  // the file being written, reused between messages
 };
 

@@ -18,9 +18,6 @@
 
 namespace tav {
 
-// The mail domain of the service's members, used in every From line.
-inline constexpr std::string_view kMailDomain = "tav.example.jp";
-
 // One log to convert.
 struct LogJob {
   std::filesystem::path directory;  // the folder the log is in (empty: the current folder)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "convert/convert.h"
+#include "convert/mail_domain.h"
 #include "mail/cp932_decoder.h"
 #include "mail/mail_text.h"
 
@@ -57,6 +57,9 @@ void AppendDomain(std::string& out) {
 }  // namespace
 
 std::size_t AppendSenderAddress(std::string_view senderId, std::string& out) {
+  // The blanks after an ID shorter than eight characters separate it from
+  // the name; they are no part of it.
+  while (!senderId.empty() && senderId.back() == ' ') senderId.remove_suffix(1);
   // Only the hexadecimal form begins with "_", so the two never meet.
   const bool asIs = IsDotAtom(senderId) && senderId.front() != '_';
   const std::size_t replaced = AppendAsIsOrHex(senderId, asIs, out);

@@ -9,8 +9,8 @@
 
 namespace tav {
 
-// Appends "LOCAL@tav.example.jp" for a sender ID (code page 932). LOCAL is
-// the ID itself when it is a dot-atom of ASCII characters that does not
+// Appends "LOCAL@tav.example.jp" for a sender ID (code page 932) without the
+// blanks after it. LOCAL is the ID itself when it is a dot-atom of ASCII characters that does not
 // begin with "_"; otherwise "_" and the lowercase hexadecimal of the UTF-8
 // of the decoded ID (an empty ID gives "_"). Returns the number of bytes
 // the decoding replaced by U+FFFD.

@@ -6,6 +6,7 @@
 #include "mail/header_folder.h"
 #include "mail/mail_identifiers.h"
 #include "mail/mail_text.h"
+#include "mail/message_time.h"
 #include "mail/quoted_printable.h"
 
 namespace tav {
@@ -37,14 +38,6 @@ bool IsPlainSubject(std::string_view text) {
   return !text.empty() && text.size() <= kRoom && text.front() != ' ' && text.back() != ' ' &&
          HoldsNoEncodedWordStart(text) &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
-}
-
-// "hh:mm", hours 00-23 and minutes 00-59.
-bool IsValidTime(std::string_view time) {
-  auto digit = [&time](std::size_t i) { return time[i] >= '0' && time[i] <= '9'; };
-  if (time.size() != 5 || time[2] != ':') return false;
-  if (!digit(0) || !digit(1) || !digit(3) || !digit(4)) return false;
-  return (time[0] - '0') * 10 + (time[1] - '0') < 24 && time[3] < '6';
 }
 
 }  // namespace
@@ -97,7 +90,7 @@ std::size_t MimeMessageBuilder::AppendSubject(const MessageRecord& record, std::
 
 std::size_t MimeMessageBuilder::AppendDate(const MessageRecord& record, std::string& out) {
   // Nothing is invented: without a date and a valid time there is no Date.
-  if (record.MsgDate.empty() || !IsValidTime(record.MsgTime)) return 0;
+  if (!MessageTime(record)) return 0;
   HeaderFolder date(out, "Date");
   date.BeginPart();
   const std::size_t replaced = AppendCp932AsUtf8(record.MsgDate, out);
