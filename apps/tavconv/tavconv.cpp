@@ -1,30 +1,20 @@
 #include "tavconv.h"
 
-#include <charconv>
+#include <memory>
 #include <string>
+#include <variant>
 
+#include "command_line.h"
 #include "convert/eml_writer.h"
 #include "convert/log_converter.h"
+#include "convert/maildir_writer.h"
+#include "convert/mbox_writer.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 
 namespace tav {
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: tavconv [--dir-name-len N] LOG...\n"
-    "\n"
-    "Converts each session LOG (Shift-JIS text) into one .eml file per message,\n"
-    "in a folder beside the log named by the first N characters of the log's\n"
-    "file name (default 3, accepted 1 to 32767). An existing folder is reused.\n"
-    "\n"
-    "  --dir-name-len N  characters of the log's name that name its folder\n"
-    "  --help            show this help and exit\n"
-    "  --version         show the version and exit\n"
-    "\n"
-    "Exit status: 0 when every log was converted or skipped as not a log,\n"
-    "1 when anything could not be read or written, 2 on a usage error.\n";
 
 // Tells what happened to each log on the error stream, one line per problem,
 // and remembers whether anything could not be read or written.
@@ -76,8 +66,7 @@ struct Report {
     }
     for (const ReplacedBytes& replaced : result.replaced) {
       Line(log, "message " + Cp932ForDisplay(replaced.msgNo) + ": " +
-                    std::to_string(replaced.count) +
-                    (replaced.count == 1 ? " byte" : " bytes") +
+                    std::to_string(replaced.count) + (replaced.count == 1 ? " byte" : " bytes") +
                     " that code page 932 cannot decode replaced by U+FFFD");
     }
   }
@@ -86,69 +75,68 @@ struct Report {
   bool failed = false;
 };
 
-bool ParseDirNameLen(const std::string& text, int& value) {
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && value >= 1 && value <= 32767;
+// Converts every log into `writer`; `destination` names where the messages
+// go when the writer keeps no folder per log. `stopped` says when the
+// writer can take no more messages.
+template <typename Stopped>
+void ConvertLogs(const CommandLine& line, MailWriter& writer,
+                 const std::filesystem::path& destination, FileSystem& files, std::ostream& out,
+                 Report& report, Stopped stopped) {
+  LogConverter converter(files);
+  LogHooks hooks;  // no questions: an existing folder is converted into
+  for (const std::filesystem::path& log : line.logs) {
+    const LogResult& result =
+        converter.ConvertLog({log.parent_path(), log.filename(), line.dirNameLen}, writer, hooks);
+    report.Log(log, result);
+    if (result.outcome == LogOutcome::Converted || result.outcome == LogOutcome::WriteFailed) {
+      out << Utf8FromPath(log) << ": " << result.written
+          << (result.written == 1 ? " message" : " messages") << " written to "
+          << Utf8FromPath(destination.empty() ? result.folder.folder : destination) << "\n";
+    }
+    if (stopped()) break;
+  }
 }
 
 }  // namespace
 
 int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out,
                std::ostream& errors, FileSystem& files) {
-  int dirNameLen = 3;
-  std::vector<std::filesystem::path> logs;
-  bool optionsDone = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string arg = Utf8FromPath(args[i]);
-    if (optionsDone || arg.empty() || arg[0] != '-' || arg == "-") {
-      logs.push_back(args[i]);
-    } else if (arg == "--") {
-      optionsDone = true;
-    } else if (arg == "--help" || arg == "-h") {
-      out << kUsage;
-      return kExitOk;
-    } else if (arg == "--version") {
-      out << "tavconv 1.0.8\n";
-      return kExitOk;
-    } else if (arg == "--dir-name-len" || arg.starts_with("--dir-name-len=")) {
-      std::string value;
-      if (arg == "--dir-name-len") {
-        if (i + 1 == args.size()) {
-          errors << "tavconv: --dir-name-len needs a number\n" << kUsage;
-          return kExitUsage;
-        }
-        value = Utf8FromPath(args[++i]);
-      } else {
-        value = arg.substr(std::string("--dir-name-len=").size());
-      }
-      if (!ParseDirNameLen(value, dirNameLen)) {
-        errors << "tavconv: --dir-name-len takes a whole number from 1 to 32767, not \"" << value
-               << "\"\n";
-        return kExitUsage;
-      }
-    } else {
-      errors << "tavconv: unknown option " << arg << "\n" << kUsage;
-      return kExitUsage;
-    }
-  }
-  if (logs.empty()) {
-    errors << "tavconv: no log given\n" << kUsage;
-    return kExitUsage;
-  }
+  const std::variant<CommandLine, int> parsed = ParseCommandLine(args, out, errors);
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  const CommandLine& line = std::get<CommandLine>(parsed);
 
   Report report(errors);
-  LogConverter converter(files);
-  EmlFolderWriter writer(files, MailForm::Raw);
-  LogHooks hooks;  // no questions: an existing folder is converted into
-  for (const std::filesystem::path& log : logs) {
-    const LogResult& result =
-        converter.ConvertLog({log.parent_path(), log.filename(), dirNameLen}, writer, hooks);
-    report.Log(log, result);
-    if (result.outcome == LogOutcome::Converted || result.outcome == LogOutcome::WriteFailed) {
-      out << Utf8FromPath(log) << ": " << result.written
-          << (result.written == 1 ? " message" : " messages") << " written to "
-          << Utf8FromPath(result.folder.folder) << "\n";
+  const auto never = [] { return false; };
+  switch (line.output) {
+    case CommandLine::Output::Eml:
+    case CommandLine::Output::Mime: {
+      EmlFolderWriter writer(files, line.output == CommandLine::Output::Eml ? MailForm::Raw
+                                                                             : MailForm::Mime);
+      ConvertLogs(line, writer, {}, files, out, report, never);
+      break;
+    }
+    case CommandLine::Output::Mbox: {
+      MboxWriter writer(files);
+      if (const IoResult opened = writer.Open(line.target); !opened.ok) {
+        report.Problem(line.target, opened.reason + "; nothing converted");
+        break;
+      }
+      // One file holds every message: once it cannot be written, no log is.
+      ConvertLogs(line, writer, line.target, files, out, report,
+                  [&writer] { return writer.failed(); });
+      if (const IoResult finished = writer.Finish(); !finished.ok) {
+        report.Problem(line.target, "not written: " + finished.reason);
+      }
+      break;
+    }
+    case CommandLine::Output::Maildir: {
+      MaildirWriter writer(files);
+      if (const IoResult opened = writer.Open(line.target); !opened.ok) {
+        report.Problem(line.target, "cannot make the Maildir: " + opened.reason);
+        break;
+      }
+      ConvertLogs(line, writer, line.target, files, out, report, never);
+      break;
     }
   }
   return report.failed ? kExitFailure : kExitOk;

@@ -89,9 +89,11 @@ bool Global::WriteSettings() {
 }
 
 void Global::ResetSettings() {
-  DefaultDir = kDefaultMarker;
+  // Fresh strings moved in: GCC 12 at -O3 takes assigning the view into the
+  // existing strings for an overlapping copy and warns.
+  DefaultDir = std::string(kDefaultMarker);
   DirNameLen = 3;
-  EditorCommand = kDefaultMarker;
+  EditorCommand = std::string(kDefaultMarker);
   // The file receives the markers and the variables the values they stand
   // for, also when the file could not be written.
   if (WriteSettings()) {
