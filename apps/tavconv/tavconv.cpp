@@ -75,13 +75,28 @@ struct Report {
   bool failed = false;
 };
 
-// Converts every log into `writer`; `destination` names where the messages
-// go when the writer keeps no folder per log. `stopped` says when the
-// writer can take no more messages.
+// What one log's conversion put where, for the line on the output stream.
+struct Written {
+  std::filesystem::path log;
+  std::size_t messages = 0;
+  std::filesystem::path where;
+};
+
+std::ostream& operator<<(std::ostream& out, const Written& written) {
+  return out << Utf8FromPath(written.log) << ": " << written.messages
+             << (written.messages == 1 ? " message" : " messages") << " written to "
+             << Utf8FromPath(written.where) << "\n";
+}
+
+// Converts every log into `writer`, reporting each; returns what was written
+// where. `destination` is where the messages go when the writer keeps no
+// folder per log; once `stopped` says the writer can take no more, no
+// further log is converted.
 template <typename Stopped>
-void ConvertLogs(const CommandLine& line, MailWriter& writer,
-                 const std::filesystem::path& destination, FileSystem& files, std::ostream& out,
-                 Report& report, Stopped stopped) {
+std::vector<Written> ConvertLogs(const CommandLine& line, MailWriter& writer,
+                                 const std::filesystem::path& destination, FileSystem& files,
+                                 Report& report, Stopped stopped) {
+  std::vector<Written> written;
   LogConverter converter(files);
   LogHooks hooks;  // no questions: an existing folder is converted into
   for (const std::filesystem::path& log : line.logs) {
@@ -89,12 +104,16 @@ void ConvertLogs(const CommandLine& line, MailWriter& writer,
         converter.ConvertLog({log.parent_path(), log.filename(), line.dirNameLen}, writer, hooks);
     report.Log(log, result);
     if (result.outcome == LogOutcome::Converted || result.outcome == LogOutcome::WriteFailed) {
-      out << Utf8FromPath(log) << ": " << result.written
-          << (result.written == 1 ? " message" : " messages") << " written to "
-          << Utf8FromPath(destination.empty() ? result.folder.folder : destination) << "\n";
+      written.push_back(
+          {log, result.written, destination.empty() ? result.folder.folder : destination});
     }
     if (stopped()) break;
   }
+  return written;
+}
+
+void Print(std::ostream& out, const std::vector<Written>& written) {
+  for (const Written& log : written) out << log;
 }
 
 }  // namespace
@@ -112,7 +131,7 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
     case CommandLine::Output::Mime: {
       EmlFolderWriter writer(files, line.output == CommandLine::Output::Eml ? MailForm::Raw
                                                                              : MailForm::Mime);
-      ConvertLogs(line, writer, {}, files, out, report, never);
+      Print(out, ConvertLogs(line, writer, {}, files, report, never));
       break;
     }
     case CommandLine::Output::Mbox: {
@@ -121,12 +140,15 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
         report.Problem(line.target, opened.reason + "; nothing converted");
         break;
       }
-      // One file holds every message: once it cannot be written, no log is.
-      ConvertLogs(line, writer, line.target, files, out, report,
-                  [&writer] { return writer.failed(); });
+      // One file holds every message: once it cannot be written, no log is,
+      // and no message is written until the file is in place.
+      const std::vector<Written> written =
+          ConvertLogs(line, writer, line.target, files, report, [&] { return writer.failed(); });
       if (const IoResult finished = writer.Finish(); !finished.ok) {
         report.Problem(line.target, "not written: " + finished.reason);
+        break;
       }
+      Print(out, written);
       break;
     }
     case CommandLine::Output::Maildir: {
@@ -135,7 +157,7 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
         report.Problem(line.target, "cannot make the Maildir: " + opened.reason);
         break;
       }
-      ConvertLogs(line, writer, line.target, files, out, report, never);
+      Print(out, ConvertLogs(line, writer, line.target, files, report, never));
       break;
     }
   }

@@ -1,5 +1,7 @@
 #include "convert/maildir_writer.h"
 
+#include <vector>
+
 #include "mail/mail_identifiers.h"
 #include "platform/paths.h"
 
@@ -34,8 +36,15 @@ IoResult MakeFolder(FileSystem& files, const std::filesystem::path& folder) {
 IoResult MaildirWriter::Open(const std::filesystem::path& dir) {
   tmp_ = JoinPath(dir, "tmp");
   cur_ = JoinPath(dir, "cur");
-  for (const std::filesystem::path& folder : {dir, tmp_, JoinPath(dir, "new"), cur_}) {
-    if (IoResult made = MakeFolder(files_, folder); !made.ok) return made;
+  // The folders above DIR that are missing come first, as with mkdir -p.
+  std::vector<std::filesystem::path> folders = {cur_, JoinPath(dir, "new"), tmp_, dir};
+  for (std::filesystem::path at = dir.parent_path(); !at.empty() && !files_.Exists(at);
+       at = at.parent_path()) {
+    folders.push_back(at);
+    if (at == at.parent_path()) break;
+  }
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+    if (IoResult made = MakeFolder(files_, *folder); !made.ok) return made;
   }
   return IoResult::Success();
 }

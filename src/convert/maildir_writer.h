@@ -15,7 +15,8 @@ class MaildirWriter : public MailWriter {
  public:
   explicit MaildirWriter(FileSystem& files) : files_(files) {}
 
-  // Makes DIR and its tmp, new and cur folders where they are missing.
+  // Makes DIR (and the folders above it) and its tmp, new and cur folders
+  // where they are missing.
   IoResult Open(const std::filesystem::path& dir);
   // The Maildir keeps no folder per log.
   FolderOutcome BeginLog(const LogTarget&) override { return {}; }

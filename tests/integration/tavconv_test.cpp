@@ -117,5 +117,89 @@ TEST_F(Tavconv, NamesAfterDoubleDashAreLogs) {
   EXPECT_TRUE(files.Exists(std::filesystem::path("-xy") / "00001.eml"));
 }
 
+// --- The standard mail forms ---
+
+TEST_F(Tavconv, MimeKeepsTheFoldersAndNamesAndTellsOfBytesItReplaced) {
+  WriteLog("abc.log", kLog);
+  // Message 00001's subject holds 0x85 0x40, a pair that code page 932 leaves unmapped.
+  WriteFile(dir / "odd.log", "001/001  ID000001  Taro     S\x85\x40\r\n00/04/10 21:47\r\nbody\r\n");
+  EXPECT_EQ(Tav({"--mime", Log("abc.log"), Log("odd.log")}), kExitOk);
+  EXPECT_EQ(files.Names(dir / "abc"), (std::vector<std::string>{"00001.eml", "00002.eml"}));
+  const std::string reply = ReadFile(dir / "abc" / "00002.eml");
+  EXPECT_NE(reply.find("\r\nReferences: <00001.abc@tav.example.jp>\r\nMIME-Version: 1.0\r\n"),
+            std::string::npos)
+      << reply;
+  EXPECT_EQ(errors.str(), "tavconv: " + Log("odd.log") +
+                              ": message 00001: 1 byte that code page 932 cannot decode replaced "
+                              "by U+FFFD\n");
+  EXPECT_NE(ReadFile(dir / "odd" / "00001.eml").find("Subject: =?UTF-8?B?U++/vUA=?="),
+            std::string::npos);
+}
+
+TEST_F(Tavconv, MboxHoldsEveryMessageQuotedAndAppearsOnlyWhenComplete) {
+  WriteLog("abc.log", kLog);
+  WriteLog("xyz.log", {"001/001  ID000009  Jiro     Quotes", "00/04/12 09:05", "From here",
+                       ">From there", ">>From  afar", "Fromage"});
+  EXPECT_EQ(Tav({"--mbox", Log("all.mbox"), Log("abc.log"), Log("xyz.log")}), kExitOk);
+  EXPECT_EQ(out.str(), Log("abc.log") + ": 2 messages written to " + Log("all.mbox") + "\n" +
+                           Log("xyz.log") + ": 1 message written to " + Log("all.mbox") + "\n");
+  const std::string mbox = ReadFile(dir / "all.mbox");
+  EXPECT_EQ(mbox.find('\r'), std::string::npos);
+  EXPECT_TRUE(mbox.starts_with("From ID000001@tav.example.jp Mon Apr 10 12:47:00 2000\nFrom: "));
+  EXPECT_NE(mbox.find("\n\nFrom ID000002@tav.example.jp Tue Apr 11 12:47:00 2000\n"),
+            std::string::npos);
+  EXPECT_NE(mbox.find("\n\n>From here\n>>From there\n>>>From  afar\nFromage\n\n\n"),
+            std::string::npos)
+      << mbox;
+  // Nothing but the logs and the mailbox: no folder, no fresh file left.
+  EXPECT_EQ(files.Names(dir.path()), (std::vector<std::string>{"abc.log", "all.mbox", "xyz.log"}));
+
+  // An existing mailbox is refused before anything is converted.
+  WriteFile(dir / "old.mbox", "kept");
+  EXPECT_EQ(Tav({"--mbox", Log("old.mbox"), Log("abc.log")}), kExitFailure);
+  EXPECT_EQ(ReadFile(dir / "old.mbox"), "kept");
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(errors.str().find(Log("old.mbox") + ": exists already; nothing converted"),
+            std::string::npos);
+}
+
+TEST_F(Tavconv, MboxThatCannotBeWrittenLeavesNothingAndStopsTheLogs) {
+  WriteLog("abc.log", kLog);
+  WriteLog("xyz.log", kLog);
+  files.failWrite = [](const std::filesystem::path& path) -> std::optional<std::string> {
+    if (path.filename().string().starts_with(".tav-")) return "No space left on device";
+    return std::nullopt;
+  };
+  EXPECT_EQ(Tav({"--mbox", Log("all.mbox"), Log("abc.log"), Log("xyz.log")}), kExitFailure);
+  EXPECT_NE(errors.str().find(Log("all.mbox") + ": not written: No space left on device"),
+            std::string::npos)
+      << errors.str();
+  EXPECT_EQ(out.str().find("xyz.log"), std::string::npos);  // the second log was not tried
+  EXPECT_EQ(files.Names(dir.path()), (std::vector<std::string>{"abc.log", "xyz.log"}));
+}
+
+TEST_F(Tavconv, MaildirNamesMessagesByIdentifierSoASecondRunReplacesThem) {
+  WriteLog("abc.log", kLog);
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(Tav({"--maildir", Log("mail/inbox"), Log("abc.log")}), kExitOk);
+  }
+#ifdef _WIN32
+  const std::string flags = "!2,S";
+#else
+  const std::string flags = ":2,S";
+#endif
+  EXPECT_EQ(files.Names(dir / "mail" / "inbox" / "cur"),
+            (std::vector<std::string>{"00001.abc@tav.example.jp" + flags,
+                                      "00002.abc@tav.example.jp" + flags}));
+  EXPECT_TRUE(files.Names(dir / "mail" / "inbox" / "tmp").empty());
+  EXPECT_TRUE(files.Names(dir / "mail" / "inbox" / "new").empty());
+  EXPECT_FALSE(Exists("abc"));
+
+  // A file where the Maildir must go: nothing converted.
+  WriteFile(dir / "box", "a file");
+  EXPECT_EQ(Tav({"--maildir", Log("box"), Log("abc.log")}), kExitFailure);
+  EXPECT_NE(errors.str().find("not a folder"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tav

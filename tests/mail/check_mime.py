@@ -34,7 +34,7 @@ def hex_form(text: str) -> str:
 
 
 def local_part(sender_id: bytes) -> str:
-    text = cp932(sender_id)
+    text = cp932(sender_id.rstrip(b" "))
     dot_atom = all(atom and set(atom) <= ATEXT for atom in text.split("."))
     return text if dot_atom and not text.startswith("_") else hex_form(text)
 
