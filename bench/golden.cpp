@@ -11,7 +11,7 @@
 namespace tav::bench {
 
 BaselinePlan ConvertAndRecord(const std::filesystem::path& log, std::string& console,
-                              Digest& output) {
+                              Digest& output, const std::vector<std::string>& options) {
   test::FakeFileSystem files;
   files.keepWrittenBytes = true;
   // The log lies in the current folder and is named by its file name alone,
@@ -24,7 +24,9 @@ BaselinePlan ConvertAndRecord(const std::filesystem::path& log, std::string& con
                                        std::istreambuf_iterator<char>());
   }
   std::ostringstream out;
-  RunTavconv({log.filename()}, out, out, files);
+  std::vector<std::filesystem::path> args(options.begin(), options.end());
+  args.push_back(log.filename());
+  RunTavconv(args, out, out, files);
   console = out.str();
 
   BaselinePlan plan;

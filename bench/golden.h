@@ -6,17 +6,19 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "digest.h"
 #include "process_runs.h"
 
 namespace tav::bench {
 
-// Converts `log` as `tavconv LOG` does, in memory, and records every write
-// (the baseline's plan); `output` is the digest of the folder the files
-// leave behind. Errors and notices that tavconv would print go to `console`.
+// Converts `log` as `tavconv [OPTIONS] LOG` does, in memory, and records
+// every write (the baseline's plan); `output` is the digest of the folder the
+// files leave behind. Errors and notices that tavconv would print go to
+// `console`.
 BaselinePlan ConvertAndRecord(const std::filesystem::path& log, std::string& console,
-                              Digest& output);
+                              Digest& output, const std::vector<std::string>& options = {});
 
 // Every write of `plan` in order (a message number written twice counts
 // twice): paths relative to the log's folder, sizes and bytes, and what the

@@ -58,7 +58,7 @@ void LogConverter::SplitAndScreen() {
     if (lineEnd > lineStart && IsDigit(text[lineStart])) {
       ScreenLine(std::string_view(text + lineStart, lineEnd - lineStart));
     }
-    lineStart = lineEnd + (lineEnd < size ? LineEndSize(LogText, lineEnd) : 1);
+    lineStart = lineEnd + (lineEnd < size ? LineEndSize(View(LogText), lineEnd) : 1);
   };
 
   // The CRs and LFs of each block of 64 bytes as the bits of one number,

@@ -67,7 +67,7 @@ const LogResult& LogConverter::ConvertLog(const LogJob& job, MailWriter& writer,
   } catch (const std::bad_alloc&) {
     // A log too large for the memory: what it holds goes, so that the next
     // log has the memory back.
-    LogText = std::string();
+    LogText = FileBytes();
     LogLines = decltype(LogLines)(3);  // an empty log: no line, the end marker
     HeaderFlags = decltype(HeaderFlags)(3);
     Body = std::string();

@@ -78,7 +78,7 @@ class LogConverter {
   // --- The loaded log ---
 
   // The log's bytes as read. Never changed: the conversion reads copies.
-  std::string LogText;
+  FileBytes LogText;
   // LogLines[k] is the offset in LogText where line k starts; a line runs to
   // the next line's start, less its line end. Index 0 holds no line; line k
   // of the file is at index k; the entry after the last line is the end

@@ -46,19 +46,14 @@ void Global::ApplyResetValues() {
 }
 
 void Global::ReadSettings() {
-  std::string bytes;
-  bool read = false;
-  try {
-    read = files.ReadWholeFile(SettingsPath, bytes).ok;
-  } catch (const std::bad_alloc&) {
-    bytes = std::string();  // a file too large for the memory cannot be read either
-  }
-  if (!read) {
+  // A file too large for the memory cannot be read either.
+  FileBytes bytes;
+  if (!files.ReadWholeFile(SettingsPath, bytes).ok) {
     // A missing or unreadable file: start from the reset values, write nothing.
     ApplyResetValues();
     return;
   }
-  const std::vector<std::string_view> lines = FirstLines(bytes, kSettingsLines);
+  const std::vector<std::string_view> lines = FirstLines(View(bytes), kSettingsLines);
   auto line = [&lines](std::size_t number) {
     return number <= lines.size() ? lines[number - 1] : std::string_view();
   };

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <new>
+#include <utility>
 
 namespace tav {
 
@@ -47,6 +48,18 @@ struct BulkAllocator {
     } else {
       ::operator delete (data, std::align_val_t{kHugePageSize});
     }
+  }
+
+  // Elements made without a value are left uninitialized, as a plain `new
+  // T[n]` leaves them: a buffer about to be filled by a read is not cleared
+  // first, which would cost a pass over a whole log.
+  template <typename U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
   }
 
   friend bool operator==(const BulkAllocator&, const BulkAllocator&) { return true; }

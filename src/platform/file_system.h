@@ -7,8 +7,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/bulk_allocator.h"
 
 namespace tav {
+
+// The bytes of a whole file as read: not cleared before the read fills them.
+using FileBytes = std::vector<char, BulkAllocator<char>>;
+
+inline std::string_view View(const FileBytes& bytes) {
+  return {bytes.data(), bytes.size()};
+}
 
 // The outcome of a file operation; `reason` is the system's text for a failure.
 struct IoResult {
@@ -54,7 +64,7 @@ class FileSystem {
   // else (a folder, a pipe, a device, a socket) is refused without being read,
   // so a pipe without a writer cannot hold the program up. A file too large
   // for the memory is refused like an unreadable one.
-  virtual IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) = 0;
+  virtual IoResult ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) = 0;
 
   // Creates or replaces a file with `bytes`: they go to a fresh file in the
   // same folder, which is then renamed over the target, so a failure never

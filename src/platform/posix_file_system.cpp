@@ -120,19 +120,24 @@ PosixFileSystem::PosixFileSystem() {
               static_cast<std::uint64_t>(::getpid()));
 }
 
-int PosixFileSystem::OpenFresh(const std::filesystem::path& folder, std::string& name) {
+int PosixFileSystem::OpenFresh(std::string_view folder, std::string& path) {
   static constexpr char kHex[] = "0123456789abcdef";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::uint64_t random = names_();
-    char unique[17];
-    for (int k = 0; k < 16; ++k, random >>= 4) unique[k] = kHex[random & 15];
-    unique[16] = '\0';
-    name = folder.empty() ? std::string() : folder.native() + '/';
-    name += ".tav-";
-    name += unique;
-    name += ".tmp";
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // One random name serves every write of this object in turn (each is
+    // renamed away before the next), which the system finds again faster
+    // than a new name per file; a clash with any other file takes another.
+    if (freshName_.empty()) {
+      std::uint64_t random = names_();
+      freshName_ = ".tav-";
+      for (int k = 0; k < 16; ++k, random >>= 4) freshName_ += kHex[random & 15];
+      freshName_ += ".tmp";
+    }
+    path.assign(folder);
+    if (!path.empty()) path += '/';
+    path += freshName_;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
+    freshName_.clear();
   }
   errno = EEXIST;
   return -1;
@@ -156,7 +161,7 @@ DirResult PosixFileSystem::MakeDirectory(const std::filesystem::path& path) {
   return {DirStatus::Failed, ErrnoText(error)};
 }
 
-IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
+IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) {
   // What the name stands for is looked at before it is opened: opening a
   // pipe waits for a writer, and opening a device can have effects.
   struct stat info {};
@@ -175,13 +180,11 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::
     // meanwhile is read as it is.
     const auto size = static_cast<std::uintmax_t>(info.st_size);
     if (size >= bytes.max_size()) return ErrnoFailure(EFBIG);
-    bytes.reserve(static_cast<std::size_t>(size) + 1);
-    // The whole buffer is about to be written: its memory is asked for in
-    // one go (as huge pages where the system has them) instead of a page
-    // fault for every 4 KB, which is what reading cost most on these machines.
-    AdviseHugePages(bytes.data(), bytes.capacity());
-    PrefaultPages(bytes.data(), static_cast<std::size_t>(size) + 1);
     bytes.resize(static_cast<std::size_t>(size) + 1);
+    // The whole buffer is about to be written: its memory is asked for in
+    // one go instead of a page fault for every 4 KB, which is what reading
+    // cost most on these machines.
+    PrefaultPages(bytes.data(), bytes.size());
     std::size_t filled = 0;
     for (;;) {
       if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
@@ -197,10 +200,10 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, std::
     }
     bytes.resize(filled);
   } catch (const std::bad_alloc&) {
-    bytes = std::string();
+    bytes = FileBytes();
     return ErrnoFailure(ENOMEM);
   } catch (const std::length_error&) {
-    bytes = std::string();
+    bytes = FileBytes();
     return ErrnoFailure(EFBIG);
   }
   return IoResult::Success();
@@ -221,8 +224,13 @@ IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,
     if (const int refused = RefusedTarget(path)) return ErrnoFailure(refused);
   }
 
+  // The target's folder, taken from the text: no path object per file.
+  const std::size_t slash = target.rfind('/');
+  const std::string_view folder = slash == std::string::npos
+                                      ? std::string_view()
+                                      : std::string_view(target).substr(0, slash + (slash == 0));
   std::string temp;
-  FileDescriptor fd(OpenFresh(path.parent_path(), temp));
+  FileDescriptor fd(OpenFresh(folder, temp));
   if (fd.get() < 0) return ErrnoFailure(errno);
   if (inNewFolder && newFiles_ == NewFiles::Unknown) {
     struct stat created {};
@@ -243,7 +251,7 @@ IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,
 std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFile(const std::filesystem::path& folder,
                                                             IoResult& failure) {
   std::string name;
-  const int fd = OpenFresh(folder, name);
+  const int fd = OpenFresh(folder.native(), name);
   if (fd < 0) {
     failure = ErrnoFailure(errno);
     return nullptr;

@@ -13,16 +13,16 @@ class PosixFileSystem : public FileSystem {
   PosixFileSystem();
 
   DirResult MakeDirectory(const std::filesystem::path& path) override;
-  IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) override;
+  IoResult ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) override;
   IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;
   bool Exists(const std::filesystem::path& path) override;
 
  private:
-  // Opens a file of a fresh name in `folder` for writing, exclusively; -1
-  // with errno set when it cannot.
-  int OpenFresh(const std::filesystem::path& folder, std::string& name);
+  // Opens a file of a fresh name in `folder` for writing, exclusively, and
+  // sets `path` to it; -1 with errno set when it cannot.
+  int OpenFresh(std::string_view folder, std::string& path);
 
   // The folder that MakeDirectory created last, as long as no other folder
   // was asked for since. It was empty when made, so everything in it was
@@ -37,6 +37,7 @@ class PosixFileSystem : public FileSystem {
   // Fresh names: random, so that two runs (or a run and a user's file) do
   // not even try the same name; the exclusive creation settles the rest.
   std::mt19937_64 names_;
+  std::string freshName_;
 };
 
 }  // namespace tav

@@ -126,7 +126,7 @@ DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
   return {DirStatus::Failed, SystemErrorText(error)};
 }
 
-IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
+IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return ErrorFailure(ERROR_DIRECTORY);
@@ -158,13 +158,13 @@ IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, std::
         return failure;
       }
       if (got == 0) break;
-      bytes.append(chunk, got);
+      bytes.insert(bytes.end(), chunk, chunk + got);
     }
   } catch (const std::bad_alloc&) {
-    bytes = std::string();
+    bytes = FileBytes();
     return ErrorFailure(ERROR_NOT_ENOUGH_MEMORY);
   } catch (const std::length_error&) {
-    bytes = std::string();
+    bytes = FileBytes();
     return ErrorFailure(ERROR_FILE_TOO_LARGE);
   }
   return IoResult::Success();

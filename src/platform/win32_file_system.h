@@ -14,7 +14,7 @@ class Win32FileSystem : public FileSystem {
   Win32FileSystem();
 
   DirResult MakeDirectory(const std::filesystem::path& path) override;
-  IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) override;
+  IoResult ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) override;
   IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;

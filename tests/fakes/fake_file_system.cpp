@@ -117,7 +117,7 @@ DirResult FakeFileSystem::MakeDirectory(const std::filesystem::path& path) {
   return {DirStatus::Created, {}};
 }
 
-IoResult FakeFileSystem::ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
+IoResult FakeFileSystem::ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) {
   if (failRead) {
     if (auto reason = failRead(path)) return IoResult::Failure(*reason);
   }
@@ -125,7 +125,7 @@ IoResult FakeFileSystem::ReadWholeFile(const std::filesystem::path& path, std::s
   if (special.contains(path)) return IoResult::Failure("not a regular file");
   const auto file = files.find(path);
   if (file == files.end()) return IoResult::Failure(kNoSuchFile);
-  bytes = file->second;
+  bytes.assign(file->second.begin(), file->second.end());
   return IoResult::Success();
 }
 

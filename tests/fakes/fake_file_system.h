@@ -60,7 +60,7 @@ class FakeFileSystem : public FileSystem {
   std::string Bytes(const std::filesystem::path& path) const;
 
   DirResult MakeDirectory(const std::filesystem::path& path) override;
-  IoResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes) override;
+  IoResult ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) override;
   IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;

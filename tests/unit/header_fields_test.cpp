@@ -24,7 +24,7 @@ class FieldReaders : public ::testing::Test {
   void Place(std::string_view utf8, int width) { PlaceBytes(Sjis(utf8), width); }
   // One line of these bytes at index 1, then the end marker.
   void PlaceBytes(std::string bytes, int width) {
-    convert.LogText = std::move(bytes);
+    convert.LogText.assign(bytes.begin(), bytes.end());
     const std::size_t size = convert.LogText.size();
     convert.LogLines = {0, 0, size, size};
     convert.HeaderFlags = {0, 0, 0, 0};

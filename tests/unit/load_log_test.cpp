@@ -71,7 +71,7 @@ TEST_F(LoadLog, WideSpacesReadAsAsciiInHeaderLinesOnlyAndTheLogStaysAsRead) {
   Load("a.log");
   EXPECT_EQ(log.ScreenedLine(1), Sjis("001/003 ABC 山田  件名"));
   EXPECT_EQ(log.ScreenedLine(2), Sjis("本文　です"));
-  EXPECT_EQ(log.LogText, Sjis("001/003　ABC　山田　　件名\r\n本文　です\r\n"));
+  EXPECT_EQ(View(log.LogText), Sjis("001/003　ABC　山田　　件名\r\n本文　です\r\n"));
 }
 
 TEST_F(LoadLog, OnlyWholeWideSpaceCharactersAreReplaced) {

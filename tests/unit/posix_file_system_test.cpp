@@ -84,18 +84,18 @@ TEST(PosixFileSystem, ReadsAWholeFileOverWhatTheStringHeld) {
   std::string big(5 << 20, 'x');
   big[12345] = '\0';
   WriteFile(dir / "big.log", big);
-  std::string bytes = "left over from before";
+  FileBytes bytes(4096, 'z');  // left over from before
   ASSERT_TRUE(files.ReadWholeFile(dir / "big.log", bytes).ok);
-  EXPECT_EQ(bytes, big);
+  EXPECT_EQ(View(bytes), big);
   WriteFile(dir / "small.log", "ab");
   ASSERT_TRUE(files.ReadWholeFile(dir / "small.log", bytes).ok);
-  EXPECT_EQ(bytes, "ab");
+  EXPECT_EQ(View(bytes), "ab");
 }
 
 TEST(PosixFileSystem, OnlyRegularFilesAreReadAndAHugeOneIsRefusedNotThrown) {
   TempDir dir;
   PosixFileSystem files;
-  std::string bytes = "kept?";
+  FileBytes bytes;
   // A pipe without a writer: opening it to read would wait for ever.
   ASSERT_EQ(::mkfifo((dir / "pipe.log").c_str(), 0600), 0);
   IoResult read = files.ReadWholeFile(dir / "pipe.log", bytes);
