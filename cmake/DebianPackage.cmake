@@ -3,8 +3,8 @@
 # package's documents, its dependencies computed by dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavconv)
-set(CPACK_PACKAGE_VENDOR "TAVI-1")
-set(CPACK_PACKAGE_CONTACT "TAVI-1 developers <dev@tav.example.jp>")
+set(CPACK_PACKAGE_VENDOR "TAVI-1 project")
+set(CPACK_PACKAGE_CONTACT "TAVI-1 project <tavi1@example.jp>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY

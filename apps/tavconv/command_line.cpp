@@ -32,8 +32,8 @@ constexpr const char* kNotes =
     "1 when anything could not be read or written, 2 on a usage error.\n"
     "See tavconv(1).";
 
-// The help as the page shows it: usage line, description, one line per
-// option ("-h, --help" and the value's name), notes.
+// tavconv --help: the usage line, the description, one line per option
+// ("-h, --help", "--mbox FILE") with its description, the notes.
 class HelpFormatter : public CLI::Formatter {
  public:
   HelpFormatter() { column_width(22); }
@@ -43,9 +43,11 @@ class HelpFormatter : public CLI::Formatter {
            "\n" + app->get_footer() + "\n";
   }
 
-  std::string make_option_name(const CLI::Option* option, bool positional) const override {
-    return CLI::detail::find_and_replace(CLI::Formatter::make_option_name(option, positional), ",",
-                                         ", ");
+  std::string make_option_name(const CLI::Option* option, bool) const override {
+    std::string names;
+    for (const std::string& name : option->get_snames()) names += "-" + name + ", ";
+    for (const std::string& name : option->get_lnames()) names += "--" + name + ", ";
+    return names.substr(0, names.size() - 2);
   }
 
   std::string make_option_opts(const CLI::Option* option) const override {

@@ -1,5 +1,6 @@
 // Reading tavconv's command line: outputs, values, logs, usage errors, and
-// file names that come back exactly as given.
+// file names that come back exactly as given. Help and version: tavconv_test
+// and tests/install/check_man_page.py.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -10,141 +11,83 @@
 namespace tav {
 namespace {
 
-using Output = CommandLine::Output;
-
-std::vector<std::filesystem::path> Paths(const std::vector<std::string>& utf8) {
-  std::vector<std::filesystem::path> paths;
-  for (const std::string& name : utf8) paths.push_back(PathFromUtf8(name));
-  return paths;
+// The words of `line`, split at spaces.
+std::vector<std::filesystem::path> Args(const std::string& line) {
+  std::vector<std::filesystem::path> args;
+  std::istringstream words(line);
+  for (std::string word; words >> word;) args.push_back(PathFromUtf8(word));
+  return args;
 }
 
-struct Parsed {
-  std::variant<CommandLine, int> result;
-  std::string out;
-  std::string errors;
-};
-
-Parsed ParsePaths(const std::vector<std::filesystem::path>& args) {
-  std::ostringstream out;
-  std::ostringstream errors;
-  std::variant<CommandLine, int> result = ParseCommandLine(args, out, errors);
-  return {std::move(result), out.str(), errors.str()};
+std::variant<CommandLine, int> Parse(const std::vector<std::filesystem::path>& args,
+                                     std::string* errors = nullptr) {
+  std::ostringstream out, err;
+  std::variant<CommandLine, int> result = ParseCommandLine(args, out, err);
+  if (errors) *errors = err.str();
+  return result;
 }
 
-Parsed Parse(const std::vector<std::string>& utf8Args) {
-  return ParsePaths(Paths(utf8Args));
+CommandLine Accepted(const std::vector<std::filesystem::path>& args) {
+  const std::variant<CommandLine, int> result = Parse(args);
+  if (const CommandLine* line = std::get_if<CommandLine>(&result)) return *line;
+  ADD_FAILURE() << "refused with exit status " << std::get<int>(result);
+  return {};
 }
 
-CommandLine Line(const std::vector<std::string>& utf8Args) {
-  const Parsed parsed = Parse(utf8Args);
-  EXPECT_EQ(parsed.errors, "");
-  if (const int* status = std::get_if<int>(&parsed.result)) {
-    ADD_FAILURE() << "exit status " << *status;
-    return {};
-  }
-  return std::get<CommandLine>(parsed.result);
+// The exit status the arguments are refused with; -1 when they are accepted.
+int Refused(const std::vector<std::filesystem::path>& args, std::string* errors = nullptr) {
+  const std::variant<CommandLine, int> result = Parse(args, errors);
+  const int* status = std::get_if<int>(&result);
+  return status ? *status : -1;
 }
 
 TEST(CommandLine, ReadsOutputsValuesAndLogsInAnyOrder) {
-  CommandLine line = Line({"a.log"});
-  EXPECT_EQ(line.output, Output::Eml);
-  EXPECT_EQ(line.dirNameLen, 3);
-  EXPECT_EQ(line.target, std::filesystem::path());
-
-  line = Line({"a.log", "--dir-name-len=010", "b.log", "--mime"});
-  EXPECT_EQ(line.output, Output::Mime);
-  EXPECT_EQ(line.dirNameLen, 10);  // decimal, not octal
-  EXPECT_EQ(line.logs, Paths({"a.log", "b.log"}));
-
-  line = Line({"--mbox", "all.mbox", "--dir-name-len", "5", "--dir-name-len", "32767", "x.log"});
-  EXPECT_EQ(line.output, Output::Mbox);
-  EXPECT_EQ(line.target, PathFromUtf8("all.mbox"));
-  EXPECT_EQ(line.dirNameLen, 32767);  // the last value given
-
-  line = Line({"--maildir=Mail/a=b", "-", "--", "--mime", "-x.log", "--"});
-  EXPECT_EQ(line.output, Output::Maildir);
-  EXPECT_EQ(line.target, PathFromUtf8("Mail/a=b"));
-  EXPECT_EQ(line.logs, Paths({"-", "--mime", "-x.log", "--"}));
-
-  // Windows-style "/name" is a file on every system.
-  EXPECT_EQ(Line({"/help", "/mime"}).logs, Paths({"/help", "/mime"}));
+  const CommandLine plain = Accepted(Args("a.log --dir-name-len=010 /help --"));
+  EXPECT_EQ(plain.output, CommandLine::Output::Eml);
+  EXPECT_EQ(plain.dirNameLen, 10);             // decimal, not octal
+  EXPECT_EQ(plain.logs, Args("a.log /help"));  // "/name" is a file on Windows too
+  const CommandLine mime = Accepted(Args("--mime - --dir-name-len 5 --dir-name-len 7"));
+  EXPECT_EQ(mime.output, CommandLine::Output::Mime);
+  EXPECT_EQ(mime.dirNameLen, 7);  // the last value given
+  EXPECT_EQ(mime.logs, Args("-"));
+  const CommandLine mbox = Accepted(Args("--mbox --mime -- -x.log --maildir"));
+  EXPECT_EQ(mbox.output, CommandLine::Output::Mbox);
+  EXPECT_EQ(mbox.target, PathFromUtf8("--mime"));  // a value, as getopt takes it
+  EXPECT_EQ(mbox.logs, Args("-x.log --maildir"));
+  const CommandLine maildir = Accepted(Args("--maildir=M/a=b x"));
+  EXPECT_EQ(maildir.output, CommandLine::Output::Maildir);
+  EXPECT_EQ(maildir.target, PathFromUtf8("M/a=b"));
 }
 
-TEST(CommandLine, UsageErrorsExitWithTwoAndSayWhatIsWrong) {
-  const std::vector<std::vector<std::string>> wrong = {
-      {},
-      {"--mime"},
-      {"--dir-name-len"},
-      {"--dir-name-len", "0", "a.log"},
-      {"--dir-name-len", "32768", "a.log"},
-      {"--dir-name-len", "-1", "a.log"},
-      {"--dir-name-len", "2.5", "a.log"},
-      {"--dir-name-len", "0x10", "a.log"},
-      {"--dir-name-len", "+5", "a.log"},
-      {"--dir-name-len", " 5", "a.log"},
-      {"--dir-name-len", "", "a.log"},
-      {"--dir-name-len=", "5", "a.log"},
-      {"--mbox=", "a.log", "b.log"},
-      {"--mbox", "", "a.log"},
-      {"--frobnicate", "a.log"},
-      {"-x", "a.log"},
-      {"--mime", "--mbox", "all.mbox", "a.log"},
-      {"--maildir", "Mail", "--mbox", "all.mbox", "a.log"},
-      {"a.log", "--maildir", "Mail", "--mime"},
-  };
-  for (const std::vector<std::string>& args : wrong) {
-    std::string shown;
-    for (const std::string& arg : args) shown += " [" + arg + "]";
-    const Parsed parsed = Parse(args);
-    ASSERT_TRUE(std::holds_alternative<int>(parsed.result)) << shown;
-    EXPECT_EQ(std::get<int>(parsed.result), 2) << shown;
-    EXPECT_TRUE(parsed.errors.starts_with("tavconv: ")) << shown << ": " << parsed.errors;
-    EXPECT_NE(parsed.errors.find("\nusage: tavconv "), std::string::npos) << shown;
-    EXPECT_EQ(parsed.out, "") << shown;
+TEST(CommandLine, UsageErrorsExitWithTwoAndTheMessageAndUsage) {
+  for (const char* number : {"0", "32768", "-1", "2.5", "0x10", "+5", " 5", "", "x"}) {
+    EXPECT_EQ(Refused({"--dir-name-len", number, "a.log"}), 2) << number;
   }
-  EXPECT_NE(Parse({"--dir-name-len", "x", "a.log"}).errors.find("1 to 32767, not \"x\""),
-            std::string::npos);
-  EXPECT_NE(Parse({"--frobnicate", "a.log"}).errors.find("--frobnicate"), std::string::npos);
-  EXPECT_NE(Parse({"--mime", "--maildir", "M", "a.log"}).errors.find("excludes"),
-            std::string::npos);
-}
-
-TEST(CommandLine, HelpAndVersionExitWithZeroOnStandardOutput) {
-  for (const char* help : {"--help", "-h"}) {
-    const Parsed parsed = Parse({"a.log", help});
-    EXPECT_EQ(std::get<int>(parsed.result), 0);
-    EXPECT_TRUE(parsed.out.starts_with(
-        "usage: tavconv [--dir-name-len N] [--mime | --mbox FILE | --maildir DIR] [--] LOG...\n"))
-        << parsed.out;
-    EXPECT_EQ(parsed.errors, "");
+  for (const char* line :
+       {"", "--mime", "--dir-name-len", "--dir-name-len= 5 a", "--mbox= a b", "--frobnicate a",
+        "-x a", "--mime --mbox m a", "--maildir d --mbox m a", "a --maildir d --mime"}) {
+    std::string errors;
+    EXPECT_EQ(Refused(Args(line), &errors), 2) << line;
+    EXPECT_TRUE(errors.starts_with("tavconv: ")) << line << ": " << errors;
+    EXPECT_NE(errors.find("\nusage: tavconv "), std::string::npos) << line << ": " << errors;
   }
-  const Parsed version = Parse({"--version"});
-  EXPECT_EQ(std::get<int>(version.result), 0);
-  EXPECT_EQ(version.out, "tavconv 1.0.8\n");
 }
 
-// File names that are not valid text: bytes that are not UTF-8 on POSIX
-// systems, an unpaired surrogate on Windows. Valid text beside them, and
-// options around them, must not change them.
+// Not valid text: bytes that are not UTF-8 on POSIX systems, an unpaired
+// surrogate on Windows. Valid text beside them and options around them must
+// not change them.
 TEST(CommandLine, FileNamesComeBackExactlyAsGiven) {
 #ifdef _WIN32
   const std::filesystem::path odd(std::wstring(L"\xD800log\xDC00\x65E5.log"));
-  const std::filesystem::path mbox(std::wstring(L"m\xDBFF.mbox"));
-  const std::filesystem::path mboxOption(std::wstring(L"--mbox=m\xDBFF.mbox"));
+  const std::wstring option = L"--mbox=";
 #else
   const std::filesystem::path odd(std::string("\xFF\xFElog\x80\xE6\x97\xA5.log"));
-  const std::filesystem::path mbox(std::string("m\xC3.mbox"));
-  const std::filesystem::path mboxOption(std::string("--mbox=m\xC3.mbox"));
+  const std::string option = "--mbox=";
 #endif
   const std::filesystem::path emoji = PathFromUtf8("\xF0\x9F\x98\x80\xE3\x83\xAD.log");
-  std::variant<CommandLine, int> parsed = ParsePaths({odd, mboxOption, emoji}).result;
-  ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed));
-  EXPECT_EQ(std::get<CommandLine>(parsed).logs, std::vector({odd, emoji}));
-  EXPECT_EQ(std::get<CommandLine>(parsed).target.native(), mbox.native());
-
-  parsed = ParsePaths({"--maildir", odd, emoji}).result;
-  ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed));
-  EXPECT_EQ(std::get<CommandLine>(parsed).target.native(), odd.native());
+  const CommandLine line = Accepted({odd, option + odd.native(), emoji});
+  EXPECT_EQ(line.logs, std::vector({odd, emoji}));
+  EXPECT_EQ(line.target.native(), odd.native());
 }
 
 }  // namespace

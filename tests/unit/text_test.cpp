@@ -49,7 +49,7 @@ TEST(Cp932, DecodesStrictlyAndEncodesOnlyExactRoundTrips) {
 }
 
 TEST(Cp932, DisplayShowsUnmappedBytesAndControlsInHex) {
-  EXPECT_EQ(Cp932ForDisplay("0" + Sjis("一") + "\x80\t\xFF" + "\x82"), "0一<80><09><FF><82>");
+  EXPECT_EQ(Cp932ForDisplay(Sjis("0一") + "\x80\t\xFF\x82"), "0一<80><09><FF><82>");
 }
 
 TEST(NumberText, ReadsTheLeadingNumberAndRoundsHalfToEven) {
