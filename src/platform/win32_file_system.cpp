@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32_paths.h"
 #include "platform/win32_text.h"
 
 namespace tav {
@@ -47,11 +48,12 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
-  if (CreateDirectoryW(path.c_str(), nullptr)) return {DirStatus::Created, {}};
+  const std::wstring target = ExtendedPath(path);
+  if (CreateDirectoryW(target.c_str(), nullptr)) return {DirStatus::Created, {}};
   const DWORD error = GetLastError();
   // Whatever the error code, an entry of that name tells the kind apart: a
   // folder, or a file (or device) in the folder's place.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     return {(attributes & FILE_ATTRIBUTE_DIRECTORY) ? DirStatus::ExistsAsFolder
                                                     : DirStatus::ExistsAsOther,
@@ -61,7 +63,7 @@ DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
 }
 
 IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  FileHandle file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return LastErrorFailure();
 
@@ -88,7 +90,8 @@ IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, std::
 
 IoResult Win32FileSystem::WriteWholeFile(const std::filesystem::path& path,
                                          std::string_view bytes) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const std::wstring target = ExtendedPath(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     // A folder in the file's place, or a read-only file that the rename would
     // replace although its attribute says it must stay.
@@ -98,15 +101,14 @@ IoResult Win32FileSystem::WriteWholeFile(const std::filesystem::path& path,
   }
 
   // The temporary file lies in the same folder, so the rename never crosses volumes.
-  std::filesystem::path temp = path;
-  temp += L".tav-tmp";
+  const std::wstring temp = ExtendedPath(path.native() + L".tav-tmp");
   FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return LastErrorFailure();
   DWORD error = ERROR_SUCCESS;
   if (!WriteAll(file.get(), bytes)) error = GetLastError();
   if (!file.Close() && error == ERROR_SUCCESS) error = GetLastError();
-  if (error == ERROR_SUCCESS && !MoveFileExW(temp.c_str(), path.c_str(),
+  if (error == ERROR_SUCCESS && !MoveFileExW(temp.c_str(), target.c_str(),
                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
   }
