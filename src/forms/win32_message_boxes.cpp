@@ -1,13 +1,33 @@
 #include "forms/win32_message_boxes.h"
 
-#include <windows.h>
+#include <mmsystem.h>
 
 #include "platform/win32_text.h"
 
 namespace tav {
 
-int Win32MessageBoxes::Show(const MsgBox& box, bool duringRun) {
-  UINT flags = MB_DEFBUTTON1 | MB_SETFOREGROUND;
+namespace {
+
+// The pause between two beeps, and how long a beep is taken to last where
+// the system cannot play sounds and only beeps.
+constexpr std::chrono::milliseconds kPause{150};
+constexpr DWORD kPlainBeepLength = 300;
+
+// The sound the user chose as the default beep, played to its end.
+void PlayDefaultBeep() {
+  if (!PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMDEFAULT), nullptr,
+                  SND_ALIAS_ID | SND_SYNC | SND_NODEFAULT)) {
+    MessageBeep(MB_OK);
+    Sleep(kPlainBeepLength);
+  }
+}
+
+}  // namespace
+
+Win32MessageBoxes::Win32MessageBoxes() : beeps_(PlayDefaultBeep, kPause) {}
+
+int Win32MessageBoxes::Show(const MsgBox& box, HWND owner) {
+  UINT flags = MB_DEFBUTTON1 | MB_APPLMODAL | MB_SETFOREGROUND;
   switch (box.buttons) {
     case Buttons::Ok:
       flags |= MB_OK;
@@ -20,22 +40,13 @@ int Win32MessageBoxes::Show(const MsgBox& box, bool duringRun) {
       break;
   }
   if (box.icon == Icon::Exclamation) flags |= MB_ICONEXCLAMATION;
-  // Task-modal without an owner disables every window of the thread: a run
-  // holds the main window and the open dialogs alike. Otherwise the box
-  // belongs to the window the user is working in.
-  HWND owner = nullptr;
-  if (duringRun) {
-    flags |= MB_TASKMODAL;
-  } else {
-    owner = GetActiveWindow();
-  }
   const std::wstring text = Widen(box.text);
   const std::wstring title = Widen(box.title);
   return MessageBoxW(owner, text.c_str(), title.c_str(), flags);
 }
 
 void Win32MessageBoxes::Beep() {
-  MessageBeep(MB_OK);
+  beeps_.Beep();
 }
 
 }  // namespace tav
