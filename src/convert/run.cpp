@@ -48,6 +48,7 @@ void Convert::RunConversion() {
     g.LogPath =
         JoinPath(ui.DirectoryCaption(), g.SelectedNames[static_cast<std::size_t>(g.CurFileIndex)]);
     g.ShowRunStatus();
+    ui.KeepResponsive();
     try {
       LoadLog();
       if (HeaderWidth == kRunStopped) return;

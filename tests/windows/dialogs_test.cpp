@@ -184,19 +184,21 @@ TEST_F(DialogTest, SetStoresTheNumberBoxAndCancelKeepsItsText) {
   }
   EXPECT_TRUE(boxes.shown.empty());
 
-  // Out of the 16-bit range: refused with a message; the dialog stays open
-  // and the stored length stays.
+  // Out of the 16-bit range: refused with a message over the dialog, which
+  // goes all the same; the stored length stays.
   Command(Form1::kMenuOption);
   TypeNumber(L"40000");
   boxes.answers = {kOk};
   Click(Ctl(Opt::kCmdOK));
   ASSERT_EQ(boxes.Titles(), std::vector<std::string>{" Directory Name?"});
   EXPECT_NE(boxes.shown[0].box.text.find("40000"), std::string::npos);
-  EXPECT_TRUE(Options().IsVisible());
+  EXPECT_EQ(boxes.shown[0].owner, Options().hwnd());
+  EXPECT_FALSE(Options().IsVisible());
   EXPECT_EQ(f.program().global.DirNameLen, -7);
   EXPECT_EQ(Ini(), IniFor(logsDir, "-7", editor));
 
   // cancel and Esc store nothing and keep the typed text for the next showing.
+  Command(Form1::kMenuOption);
   TypeNumber(L"7");
   Click(Ctl(Opt::kCmdCancel));
   EXPECT_FALSE(Options().IsVisible());
@@ -250,16 +252,18 @@ TEST_F(DialogTest, ResetAndDefDirChangeTheStarLinesAndTavIni) {
   EXPECT_EQ(Text(Ctl(Opt::kLabel5)), Stars(windows));
   EXPECT_EQ(ReadIni(), "[DefaultDir]=z\r\n[DirName]=3\r\n[Editor]=z\r\n");
 
-  // A settings file that cannot be written is named; the dialog stays and
-  // works again once the file can be written.
+  // A settings file that cannot be written is named over the dialog, which
+  // "set" hides all the same; it works again once the file can be written.
   SetFileAttributesW(IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
   boxes.shown.clear();
   boxes.answers = {kOk};
   Click(Ctl(Opt::kCmdOK));
   ASSERT_EQ(boxes.Titles(), std::vector<std::string>{" IniError!!"});
   EXPECT_NE(boxes.shown[0].box.text.find(Utf8FromPath(IniPath())), std::string::npos);
-  EXPECT_TRUE(Options().IsVisible());
+  EXPECT_EQ(boxes.shown[0].owner, Options().hwnd());
+  EXPECT_FALSE(Options().IsVisible());
   SetFileAttributesW(IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  Command(Form1::kMenuOption);
   Click(Ctl(Opt::kCmdOK));
   EXPECT_FALSE(Options().IsVisible());
   EXPECT_EQ(Ini(), IniFor(windows, "6", Utf8FromPath(windows) + "\\write.exe "));

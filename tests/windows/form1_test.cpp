@@ -161,7 +161,7 @@ TEST_F(GuiTest, RunConvertsTheSelectedLogsAskingBeforeEach) {
   boxes.answers = {kOk, kOk};
   Command(Form1::kMenuRun);
   EXPECT_EQ(boxes.Titles(), (std::vector<std::string>{" start?", " start?"}));
-  for (const auto& shown : boxes.shown) EXPECT_TRUE(shown.duringRun);
+  for (const auto& shown : boxes.shown) EXPECT_EQ(shown.owner, f.hwnd());
   EXPECT_NE(boxes.shown[0].box.text.find("fbbs0412.log"), std::string::npos);
   EXPECT_NE(boxes.shown[1].box.text.find("mail0412.log"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(logsDir / L"fbb" / L"00231.eml"));
@@ -214,7 +214,7 @@ TEST_F(GuiTest, DoubleClickedProgramBecomesTheEditor) {
   Notify(Form1::kFile1, LBN_DBLCLK);
   EXPECT_FALSE(f.StatusBold());
   ASSERT_EQ(boxes.Titles(), std::vector<std::string>{" Editor?"});
-  EXPECT_FALSE(boxes.shown[0].duringRun);
+  EXPECT_EQ(boxes.shown[0].owner, f.hwnd());
   const std::string stored = "\"" + Utf8FromPath(logsDir / L"my ed.exe") + "\" ";
   EXPECT_EQ(*Cp932ToUtf8(f.program().global.EditorCommand), stored);
   EXPECT_EQ(*Cp932ToUtf8(ReadIni()), "[DefaultDir]=" + Utf8FromPath(logsDir) +

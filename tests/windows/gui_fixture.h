@@ -27,14 +27,14 @@ class ScriptedMessageBoxes : public MessageBoxes {
  public:
   struct Shown {
     MsgBox box;
-    bool duringRun;
+    HWND owner;
   };
   std::vector<Shown> shown;
   std::deque<int> answers;
   int beeps = 0;
 
-  int Show(const MsgBox& box, bool duringRun) override {
-    shown.push_back({box, duringRun});
+  int Show(const MsgBox& box, HWND owner) override {
+    shown.push_back({box, owner});
     if (answers.empty()) {
       ADD_FAILURE() << "unexpected message box: " << box.title << "\n" << box.text;
       return kCancel;
