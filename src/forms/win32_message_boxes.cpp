@@ -2,6 +2,9 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "platform/win32_text.h"
 
 namespace tav {
@@ -12,6 +15,36 @@ namespace {
 // the system cannot play sounds and only beeps.
 constexpr std::chrono::milliseconds kPause{150};
 constexpr DWORD kPlainBeepLength = 300;
+
+// A box as it first becomes active: it is moved to the middle of its owner,
+// within the owner's screen. The system would place it by the screen or
+// by a corner of the owner instead.
+LRESULT CALLBACK CentreBoxOverOwner(int code, WPARAM wParam, LPARAM lParam) {
+  HWND box = reinterpret_cast<HWND>(wParam);
+  wchar_t className[16] = {};
+  if (code == HCBT_ACTIVATE && GetClassNameW(box, className, 16) &&
+      std::wstring_view(className) == L"#32770" && GetPropW(box, L"TavPlaced") == nullptr) {
+    SetPropW(box, L"TavPlaced", box);
+    HWND owner = GetWindow(box, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT boxRect{};
+    RECT ownerRect{};
+    if (owner != nullptr && IsWindowVisible(owner) && GetWindowRect(box, &boxRect) &&
+        GetWindowRect(owner, &ownerRect) &&
+        GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      const RECT& work = monitor.rcWork;
+      const LONG width = boxRect.right - boxRect.left;
+      const LONG height = boxRect.bottom - boxRect.top;
+      const LONG x = std::clamp((ownerRect.left + ownerRect.right - width) / 2, work.left,
+                                std::max(work.left, work.right - width));
+      const LONG y = std::clamp((ownerRect.top + ownerRect.bottom - height) / 2, work.top,
+                                std::max(work.top, work.bottom - height));
+      SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 // The sound the user chose as the default beep, played to its end.
 void PlayDefaultBeep() {
@@ -42,7 +75,10 @@ int Win32MessageBoxes::Show(const MsgBox& box, HWND owner) {
   if (box.icon == Icon::Exclamation) flags |= MB_ICONEXCLAMATION;
   const std::wstring text = Widen(box.text);
   const std::wstring title = Widen(box.title);
-  return MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+  HHOOK placing = SetWindowsHookExW(WH_CBT, CentreBoxOverOwner, nullptr, GetCurrentThreadId());
+  const int answer = MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+  if (placing != nullptr) UnhookWindowsHookEx(placing);
+  return answer;
 }
 
 void Win32MessageBoxes::Beep() {

@@ -26,12 +26,6 @@ class DialogTest : public GuiTest {
     SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     Pump();
   }
-  // A key pressed while `target` has the focus, through the message loop.
-  void Key(HWND target, WPARAM key) {
-    PostMessageW(target, WM_KEYDOWN, key, 0);
-    PostMessageW(target, WM_KEYUP, key, 0xC0000000);
-    Pump();
-  }
   void TypeNumber(const wchar_t* text) { SetWindowTextW(Ctl(Opt::kCombo1), text); }
   std::wstring NumberBox() { return Text(Ctl(Opt::kCombo1)); }
 

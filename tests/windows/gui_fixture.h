@@ -104,8 +104,10 @@ class GuiTest : public ::testing::Test {
     return bytes;
   }
 
-  Form1& Start(MessageBoxes* realBoxes = nullptr) {
-    form = std::make_unique<Form1>(shell, files, realBoxes != nullptr ? *realBoxes : boxes);
+  // `formFiles` is the window's file system, `files` when it is null.
+  Form1& Start(MessageBoxes* realBoxes = nullptr, FileSystem* formFiles = nullptr) {
+    form = std::make_unique<Form1>(shell, formFiles != nullptr ? *formFiles : files,
+                                   realBoxes != nullptr ? *realBoxes : boxes);
     EXPECT_TRUE(form->Create(SW_SHOWNORMAL));
     Pump();
     return *form;
@@ -172,6 +174,12 @@ class GuiTest : public ::testing::Test {
     ASSERT_GE(index, 0) << "no folder " << Utf8FromPath(text);
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     Notify(Form1::kDir1, LBN_DBLCLK);
+  }
+  // A key pressed while `target` has the focus, through the message loop.
+  void Key(HWND target, WPARAM key) {
+    PostMessageW(target, WM_KEYDOWN, key, 0);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000000);
+    Pump();
   }
   SIZE ClientSize(HWND window) const {
     RECT client{};
