@@ -13,7 +13,11 @@ std::size_t CompletePart(std::string_view text) {
   for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
     const auto byte = static_cast<unsigned char>(text[size - back]);
     if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    const std::size_t length = byte >= 0xF8   ? 1
+                               : byte >= 0xF0 ? 4
+                               : byte >= 0xE0 ? 3
+                               : byte >= 0xC0 ? 2
+                                              : 1;
     return length > back ? size - back : size;
   }
   return size;
@@ -26,7 +30,8 @@ Win32ConsoleBuffer::Win32ConsoleBuffer(HANDLE console) : console_(console) {
 }
 
 Win32ConsoleBuffer::~Win32ConsoleBuffer() {
-  WriteOut();
+  // A character still cut now will never be whole: its bytes show as U+FFFD.
+  WriteOut(true);
 }
 
 Win32ConsoleBuffer::int_type Win32ConsoleBuffer::overflow(int_type c) {
@@ -42,10 +47,10 @@ int Win32ConsoleBuffer::sync() {
   return WriteOut() ? 0 : -1;
 }
 
-bool Win32ConsoleBuffer::WriteOut() {
+bool Win32ConsoleBuffer::WriteOut(bool last) {
   cut_.append(pbase(), pptr());
   setp(buffer_, buffer_ + sizeof buffer_);
-  const std::size_t complete = CompletePart(cut_);
+  const std::size_t complete = last ? cut_.size() : CompletePart(cut_);
   if (complete == 0) return true;
   const int bytes = static_cast<int>(complete);
   const int length = MultiByteToWideChar(CP_UTF8, 0, cut_.data(), bytes, nullptr, 0);

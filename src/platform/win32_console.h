@@ -25,7 +25,8 @@ class Win32ConsoleBuffer : public std::streambuf {
   int sync() override;
 
  private:
-  bool WriteOut();
+  // Writes the whole characters held, or with `last` every byte held.
+  bool WriteOut(bool last = false);
 
   HANDLE console_;
   char buffer_[1024];

@@ -207,5 +207,34 @@ TEST_F(GuiTest, EveryFontImageAndSizeFollowsTheDpi) {
   EXPECT_EQ(fontHeight(f.frmOptions().Control(FrmOptions::kCombo1)), -MulDiv(9, dpi, 72));
 }
 
+TEST_F(GuiTest, LogsInAFolderDeeperThan300CharactersConvertAsOnTheCommandLine) {
+  std::filesystem::path deep = logsDir;
+  for (const wchar_t* part : {L"一", L"二", L"三", L"四", L"五", L"六"}) {
+    deep /= std::wstring(50, *part);
+  }
+  ASSERT_GT(deep.native().size(), 300u);
+  std::filesystem::create_directories(deep / L"cli");
+  for (const auto& folder : {deep, deep / L"cli"}) {
+    std::filesystem::copy_file(logsDir / L"mail0412.log", folder / L"mail0412.log");
+  }
+  Form1& f = Start();
+  f.SetDirectoryListPath(deep);
+  EXPECT_EQ(Label1(), deep.native());
+  SelectFiles({L"mail0412.log"});
+  boxes.answers = {kOk};
+  Command(Form1::kMenuRun);
+  std::ostringstream out;
+  std::ostringstream errors;
+  ASSERT_EQ(RunTavconv({deep / L"cli" / L"mail0412.log"}, out, errors, files), kExitOk)
+      << errors.str();
+  for (const wchar_t* eml : {L"00001.eml", L"00002.eml", L"00003.eml"}) {
+    std::string byWindow;
+    std::string byTavconv;
+    ASSERT_TRUE(files.ReadWholeFile(deep / L"mai" / eml, byWindow).ok);
+    ASSERT_TRUE(files.ReadWholeFile(deep / L"cli" / L"mai" / eml, byTavconv).ok);
+    EXPECT_EQ(byWindow, byTavconv);
+  }
+}
+
 }  // namespace
 }  // namespace tav::test
