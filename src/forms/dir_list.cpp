@@ -85,8 +85,7 @@ IoResult DirList::SetPath(const std::filesystem::path& folder) {
 }
 
 IoResult DirList::Refresh() {
-  const auto highlighted =
-      EntryPath(static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)));
+  const auto highlighted = EntryPath(static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)));
   const auto top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
   const IoResult listed = SetPath(path_);
   if (!listed.ok) return listed;

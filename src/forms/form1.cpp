@@ -215,7 +215,8 @@ void Form1::Centre() {
   GetWindowRect(hwnd(), &frame);
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
+  SetWindowPos(hwnd(), nullptr,
+               work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
                work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 }

@@ -114,6 +114,7 @@ class Form1 : public Window, public Ui {
   DirList& dir1() { return dir1_; }
   bool StatusBold() const { return statusBold_; }
   bool RunActive() const { return runActive_; }
+  HWND Tooltips() const { return tooltips_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -93,7 +93,7 @@ void Form1::Form_Load() {
   if (!SetDir1Path(defaultDir)) {
     // One that is there but cannot be listed has been reported; then the
     // program's directory, and Label1 names whatever the lists show.
-    SetDir1Path(g.ProgramDir);
+    if (!SameFolder(defaultDir, g.ProgramDir)) SetDir1Path(g.ProgramDir);
     drive1_.SetDrive(dir1_.Path());
     SetWindowTextW(Control(kLabel1), dir1_.Path().c_str());
   }
@@ -191,20 +191,16 @@ void Form1::FillFile1(const std::filesystem::path& folder, const std::vector<std
   std::vector<std::wstring> names;
   const IoResult listed = ListFolder(folder, EntryKind::Files, names);
   HWND list = Control(kFile1);
-  const auto top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   SendMessageW(list, LB_INITSTORAGE, names.size(), names.size() * 32 * sizeof(wchar_t));
   for (const std::wstring& name : names) {
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
-  if (!keep.empty()) {
-    for (const std::wstring& name : keep) {
-      const auto index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                      reinterpret_cast<LPARAM>(name.c_str()));
-      if (index >= 0) SendMessageW(list, LB_SETSEL, TRUE, index);
-    }
-    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+  for (const std::wstring& name : keep) {
+    const auto index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(name.c_str()));
+    if (index >= 0) SendMessageW(list, LB_SETSEL, TRUE, index);
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
@@ -250,7 +246,11 @@ void Form1::RefreshLists() {
   }
   const std::filesystem::path shown = dir1_.Path();
   if (dir1_.Refresh().ok) {
+    // The same folder listed again stays where it was scrolled to.
+    HWND list = Control(kFile1);
+    const auto top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
     FillFile1(shown, selected);
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
   } else {
     // The folder, or its drive, is gone: the nearest folder above it that
     // can be listed, else the program's.

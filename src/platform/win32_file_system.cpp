@@ -63,8 +63,9 @@ DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
 }
 
 IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-  FileHandle file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return LastErrorFailure();
 
   // Read to the end whatever the size said: a file that grows or shrinks

@@ -14,9 +14,9 @@ namespace {
 using test::Sjis;
 
 TEST(FolderNames, RefusesNamesThatLeaveTheFolderOrNameADevice) {
-  for (const char* bad : {".", "..", "abc.", "ab ", "CON", "con", "Nul", "aux.log", "PRN.x.y",
-                          "COM1", "lpt9.txt", "com1.", "con .t", "NUL  .x", "COM\u00B9",
-                          "lpt\u00B2.log", "Com\u00B3 .x"}) {
+  for (const char* bad :
+       {".", "..", "abc.", "ab ", "CON", "con", "Nul", "aux.log", "PRN.x.y", "COM1", "lpt9.txt",
+        "com1.", "con .t", "NUL  .x", "COM\u00B9", "lpt\u00B2.log", "Com\u00B3 .x"}) {
     EXPECT_TRUE(IsUnsafeFolderName(PathFromUtf8(bad))) << bad;
   }
   for (const char* good : {"mai", ".ab", "a.b", "CONX", "COM0", "LPT10", "xcon", "ログ",

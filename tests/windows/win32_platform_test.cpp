@@ -132,7 +132,7 @@ TEST(Win32PathsTest, LongPathsGetThePrefixAndNamesStayWhatTheyAre) {
   EXPECT_EQ(ExtendedPath(L"\\\\?\\C:\\" + name), L"\\\\?\\C:\\" + name);
 
   // A name that is not valid UTF-16 is shown with U+FFFD; a pair stays one character.
-  EXPECT_EQ(Utf8FromPath(std::wstring(L"a\xD800" L"b\xDC00.\xD83D\xDE00")),
+  EXPECT_EQ(Utf8FromPath(std::wstring{L'a', 0xD800, L'b', 0xDC00, L'.', 0xD83D, 0xDE00}),
             "a\uFFFDb\uFFFD.\U0001F600");
 }
 
@@ -192,9 +192,8 @@ TEST(Win32ProgramsTest, TavconvWritesAConsoleInUtf16AndAFileInUtf8) {
 
   // A character cut between two writes waits for its last byte.
   {
-    std::ostream stream(nullptr);
     Win32ConsoleBuffer buffer(console);
-    stream.rdbuf(&buffer);
+    std::ostream stream(&buffer);
     SetConsoleCursorPosition(console, {0, 10});
     for (const char byte : std::string("ロ\xFF")) stream << byte << std::flush;
   }
