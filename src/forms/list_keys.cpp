@@ -15,7 +15,6 @@ void Notify(HWND list, WORD code) {
 
 LRESULT CALLBACK ListKeys(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR keys,
                           DWORD_PTR /*data*/) {
-  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   switch (message) {
     case WM_GETDLGCODE:
       // Without this the dialog keys would take Enter for the default button.
@@ -31,7 +30,7 @@ LRESULT CALLBACK ListKeys(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
         Notify(list, LBN_DBLCLK);
         return 0;
       }
-      if (keys == kCtrlA && wParam == 'A' && ctrl) {
+      if (keys == kCtrlA && wParam == 'A' && GetKeyState(VK_CONTROL) < 0) {
         SendMessageW(list, LB_SETSEL, TRUE, -1);
         Notify(list, LBN_SELCHANGE);
         return 0;

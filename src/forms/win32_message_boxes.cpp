@@ -16,15 +16,19 @@ namespace {
 constexpr std::chrono::milliseconds kPause{150};
 constexpr DWORD kPlainBeepLength = 300;
 
-// A box as it first becomes active: it is moved to the middle of its owner,
-// within the owner's screen. The system would place it by the screen or
-// by a corner of the owner instead.
+constexpr wchar_t kPlaced[] = L"TavBoxPlaced";
+
+// A box as it first becomes active is moved to the middle of its owner,
+// within the owner's screen; the system would place it by the screen or by
+// a corner of the owner. A mark on the box keeps a later activation from
+// moving it again.
 LRESULT CALLBACK CentreBoxOverOwner(int code, WPARAM wParam, LPARAM lParam) {
   HWND box = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_DESTROYWND) RemovePropW(box, kPlaced);
   wchar_t className[16] = {};
   if (code == HCBT_ACTIVATE && GetClassNameW(box, className, 16) &&
-      std::wstring_view(className) == L"#32770" && GetPropW(box, L"TavPlaced") == nullptr) {
-    SetPropW(box, L"TavPlaced", box);
+      std::wstring_view(className) == L"#32770" && GetPropW(box, kPlaced) == nullptr) {
+    SetPropW(box, kPlaced, box);
     HWND owner = GetWindow(box, GW_OWNER);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
