@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "fake_file_system.h"
-#include "scripted_ui.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 #include "program.h"
+#include "scripted_ui.h"
 #include "tavconv.h"
 
 namespace tav::fuzz {
@@ -148,6 +148,68 @@ class Checker {
     }
   }
 
+  // One message in the standard form: ASCII header lines of at most 998
+  // characters (folded lines begin with a blank), the fields in order, an
+  // empty line, a body of CR LF lines without NUL unless quoted-printable.
+  void CheckMime(const std::string& where, std::string_view text) {
+    const std::size_t headerEnd = text.find("\r\n\r\n");
+    if (!text.starts_with("From: ") || headerEnd == std::string_view::npos) {
+      Fail(where + "no From line or no end of the header");
+      return;
+    }
+    const std::string_view header = text.substr(0, headerEnd + 2);
+    for (const char c : header) {
+      if (static_cast<unsigned char>(c) >= 0x80 || c == '\0')
+        Fail(where + "a header byte not ASCII");
+    }
+    std::size_t field = 0;
+    constexpr std::string_view kOrder[] = {"From: ",
+                                           "Subject:",
+                                           "Date: ",
+                                           "Message-Id:",
+                                           "In-Reply-To:",
+                                           "References:",
+                                           "MIME-Version: 1.0",
+                                           "Content-Type: text/plain; charset=UTF-8",
+                                           "Content-Transfer-Encoding: "};
+    for (std::size_t pos = 0; pos < header.size();) {
+      const std::size_t end = header.find("\r\n", pos);
+      const std::string_view line = header.substr(pos, end - pos);
+      if (line.size() > 998) Fail(where + "a header line over 998 characters");
+      if (line.find_first_of("\r\n") != std::string_view::npos) Fail(where + "a lone CR or LF");
+      if (!line.starts_with(' ')) {
+        while (field < std::size(kOrder) && !line.starts_with(kOrder[field])) ++field;
+        if (field == std::size(kOrder)) Fail(where + "a header field out of order");
+      }
+      pos = end + 2;
+    }
+    const std::string_view body = text.substr(headerEnd + 4);
+    const bool quoted =
+        header.find("Content-Transfer-Encoding: quoted-printable") != std::string_view::npos;
+    if (!body.ends_with("\r\n")) Fail(where + "the body does not end with CR LF");
+    if (!quoted && body.find('\0') != std::string_view::npos) Fail(where + "NUL in an 8bit body");
+  }
+
+  // An mboxrd file of `messages` messages: each begins with a From_ line
+  // after an empty line, no other line begins with "From ", LF line ends.
+  void CheckMbox(std::string_view mbox, std::size_t messages) {
+    if (mbox.find('\r') != std::string_view::npos) Fail("mbox: a CR");
+    std::size_t separators = 0;
+    for (std::size_t pos = 0; pos < mbox.size();) {
+      const std::size_t end = mbox.find('\n', pos);
+      if (mbox.substr(pos).starts_with("From ")) {
+        ++separators;
+        if (pos != 0 && mbox.substr(0, pos).ends_with("\n\n") == false) {
+          Fail("mbox: a From_ line without an empty line before it");
+        }
+      }
+      pos = end == std::string_view::npos ? mbox.size() : end + 1;
+    }
+    if (separators != messages) {
+      Fail("mbox: " + std::to_string(separators) + " messages for " + std::to_string(messages));
+    }
+  }
+
   std::vector<std::string> findings;
 };
 
@@ -274,6 +336,39 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
     if (cliFiles.files != files.files || cliFiles.folders != files.folders) {
       check.Fail("tavconv wrote other files than the Full Auto run");
     }
+
+    // The standard form: the same folders and file names, each file a
+    // well-formed message; and an mbox of as many messages as were written.
+    test::FakeFileSystem mimeFiles;
+    mimeFiles.files = before;
+    mimeFiles.folders = foldersBefore;
+    std::vector<std::filesystem::path> mimeArgs = args;
+    mimeArgs.insert(mimeArgs.begin(), "--mime");
+    RunTavconv(mimeArgs, out, errors, mimeFiles);
+    std::set<std::filesystem::path> mimeWritten(mimeFiles.writtenFiles.begin(),
+                                                mimeFiles.writtenFiles.end());
+    if (mimeWritten != written || mimeFiles.folders != files.folders) {
+      check.Fail("tavconv --mime wrote other files than the default form");
+    }
+    for (const std::filesystem::path& path : mimeWritten) {
+      check.CheckMime(Utf8FromPath(path) + ": ", mimeFiles.files.at(path));
+    }
+    test::FakeFileSystem mboxFiles;
+    mboxFiles.files = before;
+    mboxFiles.folders = foldersBefore;
+    std::vector<std::filesystem::path> mboxArgs = {"--mbox", kLogDir / "all.mbox"};
+    mboxArgs.insert(mboxArgs.end(), args.begin(), args.end());
+    // Every message goes into the mailbox, also where a folder or a file
+    // name could not be made: as many as tavconv says it wrote.
+    std::ostringstream mboxOut;
+    RunTavconv(mboxArgs, mboxOut, errors, mboxFiles);
+    std::size_t told = 0;
+    std::istringstream lines(mboxOut.str());
+    for (std::string line; std::getline(lines, line);) {
+      const std::size_t at = line.rfind(": ", line.find(" message"));
+      if (at != std::string::npos) told += std::stoul(line.substr(at + 2));
+    }
+    check.CheckMbox(mboxFiles.files[kLogDir / "all.mbox"], told);
   }
   return check.findings;
 }

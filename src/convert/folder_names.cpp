@@ -19,8 +19,12 @@ bool IsReservedDeviceName(std::string_view stem) {
   for (const std::string_view name : kPlain) {
     if (upper == name) return true;
   }
-  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-         upper[3] >= '1' && upper[3] <= '9';
+  if (!upper.starts_with("COM") && !upper.starts_with("LPT")) return false;
+  // Windows takes the superscript digits one to three (U+00B9, U+00B2, U+00B3)
+  // for port numbers too.
+  const std::string_view number = std::string_view(upper).substr(3);
+  return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\u00B9" ||
+         number == "\u00B2" || number == "\u00B3";
 }
 
 }  // namespace

@@ -84,6 +84,18 @@ IoResult DirList::SetPath(const std::filesystem::path& folder) {
   return IoResult::Success();
 }
 
+IoResult DirList::Refresh() {
+  const auto highlighted = EntryPath(static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)));
+  const auto top = SendMessageW(list_, LB_GETTOPINDEX, 0, 0);
+  const IoResult listed = SetPath(path_);
+  if (!listed.ok) return listed;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].path == highlighted) SendMessageW(list_, LB_SETCURSEL, i, 0);
+  }
+  SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+  return listed;
+}
+
 std::filesystem::path DirList::EntryPath(int index) const {
   if (index < 0 || index >= EntryCount()) return {};
   return entries_[static_cast<std::size_t>(index)].path;

@@ -26,6 +26,9 @@ class DirList {
   // Shows `folder`. On a folder that cannot be read the list stays as it
   // was and the system's reason comes back.
   IoResult SetPath(const std::filesystem::path& folder);
+  // Lists the path's folders again, keeping the highlighted entry and the
+  // scroll position where they are still there.
+  IoResult Refresh();
   const std::filesystem::path& Path() const { return path_; }
   // The folder that the entry at `index` stands for (empty when none).
   std::filesystem::path EntryPath(int index) const;

@@ -51,7 +51,7 @@ void DriveList::Refresh() {
   for (int letter = 0; letter < 26; ++letter) {
     if (mask & (1u << letter)) AddDrive(std::wstring{static_cast<wchar_t>(L'A' + letter), L':'});
   }
-  if (!shown.empty()) Restore(shown);
+  if (IndexOf(shown) >= 0) Restore(shown);
 }
 
 std::wstring DriveList::Drive() const {

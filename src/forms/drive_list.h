@@ -14,7 +14,8 @@ class DriveList {
   void Create(HWND parent, int id);
   HWND hwnd() const { return combo_; }
 
-  // Fills the list with the drives there are now.
+  // Fills the list with the drives there are now, keeping the one shown
+  // when it is still there.
   void Refresh();
   // The drive shown ("C:"); empty when none.
   std::wstring Drive() const;

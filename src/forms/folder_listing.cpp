@@ -1,5 +1,6 @@
 #include "forms/folder_listing.h"
 
+#include "platform/win32_paths.h"
 #include "platform/win32_text.h"
 
 namespace tav {
@@ -7,7 +8,7 @@ namespace tav {
 IoResult ListFolder(const std::filesystem::path& folder, EntryKind kind,
                     std::vector<std::wstring>& names) {
   names.clear();
-  const std::wstring pattern = (folder / L"*").native();
+  const std::wstring pattern = ExtendedPath(folder / L"*");
   WIN32_FIND_DATAW found{};
   HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);

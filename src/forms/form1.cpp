@@ -3,9 +3,12 @@
 #include "forms/form1.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 #include <windowsx.h>
 
+#include "forms/design.h"
 #include "forms/folder_listing.h"
+#include "forms/list_keys.h"
 #include "forms/twips.h"
 
 namespace tav {
@@ -13,8 +16,6 @@ namespace tav {
 namespace {
 
 constexpr COLORREF kListColour = RGB(255, 192, 192);
-constexpr wchar_t kFontName[] = L"ＭＳ Ｐゴシック";
-constexpr int kFontPoints = 9;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
@@ -29,12 +30,17 @@ constexpr TwipsRect kCombo1Rect{1620, 4320, 495, 300};
 constexpr TwipsRect kCheck1Rect{2700, 4380, 1275, 195};
 constexpr int kPanel1Width = 1100;
 constexpr int kPanel2Width = 2000;
-// The drop-down part of the combo boxes shows this many entries.
-constexpr int kDropDownEntries = 9;
+constexpr int kDir1EntryHeight = 240;
+constexpr int kTooltipWidth = 4500;
 
-void Place(HWND control, const TwipsRect& rect, UINT dpi, int extraHeight = 0) {
-  SetWindowPos(control, nullptr, Px(rect.left, dpi), Px(rect.top, dpi), Px(rect.width, dpi),
-               Px(rect.height, dpi) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+// Keys and mouse buttons. Moving the pointer is not input here, and the
+// caption may still be dragged to move the window.
+bool IsUserInput(const MSG& message) {
+  if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) return false;
+  if (message.message == WM_NCLBUTTONDOWN) return message.wParam != HTCAPTION;
+  return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+         (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
+         (message.message >= WM_NCMOUSEMOVE && message.message <= WM_NCXBUTTONDBLCLK);
 }
 
 }  // namespace
@@ -64,13 +70,12 @@ bool Form1::Create(int showCommand) {
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr)) {
     return false;
   }
-  const UINT dpi = Dpi();
-  CreateFonts(dpi);
   CreateMenuBar();
   CreateControls();
   CreateTooltips();
-  Layout(dpi);
-  Centre(dpi);
+  SetFonts(Dpi());
+  Layout(Dpi());
+  Centre();
 
   // Before the load step the lists show the process's current directory.
   drive1_.Refresh();
@@ -79,6 +84,7 @@ bool Form1::Create(int showCommand) {
   if (dir1_.SetPath(current).ok) FillFile1(dir1_.Path());
 
   Form_Load();
+  // Shown and so activated, the window gives the focus to Dir1 (KeepFocus).
   ShowWindow(hwnd(), showCommand);
   UpdateWindow(hwnd());
   return true;
@@ -90,19 +96,28 @@ bool Form1::TranslateDialogMessage(MSG& message) {
   if (hwnd() == nullptr || (message.hwnd != hwnd() && !IsChild(hwnd(), message.hwnd))) {
     return false;
   }
+  if (message.message == WM_KEYDOWN && message.wParam == VK_F5) {
+    if (!runActive_) RefreshLists();
+    return true;
+  }
   return IsDialogMessageW(hwnd(), &message) != 0;
 }
 
-void Form1::CreateFonts(UINT dpi) {
-  if (font_ != nullptr) DeleteObject(font_);
-  if (boldFont_ != nullptr) DeleteObject(boldFont_);
-  auto make = [dpi](int weight) {
-    return CreateFontW(FontHeight(kFontPoints, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                       SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       VARIABLE_PITCH | FF_SWISS, kFontName);
-  };
-  font_ = make(FW_NORMAL);
-  boldFont_ = make(FW_BOLD);
+void Form1::SetFonts(UINT dpi) {
+  // The controls let go of the old fonts before they are deleted.
+  HFONT oldFont = font_;
+  HFONT oldBold = boldFont_;
+  font_ = CreateFormFont(dpi);
+  boldFont_ = CreateFormFont(dpi, FW_BOLD);
+  HWND statusBar = Control(kStatusBar1);
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    HFONT font = child == statusBar && statusBold_ ? boldFont_ : font_;
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  if (oldFont != nullptr) DeleteObject(oldFont);
+  if (oldBold != nullptr) DeleteObject(oldBold);
 }
 
 void Form1::CreateMenuBar() {
@@ -128,11 +143,13 @@ void Form1::CreateControls() {
                 CCS_TOP | CCS_NODIVIDER | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, 0, kToolbar1);
   // Created in the tab order: Dir1, Drive1, File1, Check1, Combo1.
   dir1_.Create(window, kDir1);
+  EnterActsAsDoubleClick(dir1_.hwnd());
   drive1_.Create(window, kDrive1);
   CreateControl(window, L"LISTBOX", L"",
                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_SORT | LBS_HASSTRINGS |
                     LBS_NOINTEGRALHEIGHT,
                 WS_EX_CLIENTEDGE, kFile1);
+  CtrlASelectsAll(Control(kFile1));
   CreateControl(window, L"BUTTON", L"Full Auto", WS_TABSTOP | BS_CHECKBOX, 0, kCheck1);
   CreateControl(window, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                 0, kCombo1);
@@ -143,13 +160,8 @@ void Form1::CreateControls() {
   CreateControl(window, L"STATIC", L"Directory Name", SS_RIGHT | SS_NOTIFY, 0, kLabel2);
   CreateControl(window, STATUSCLASSNAMEW, L"", 0, 0, kStatusBar1);
 
-  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
   // Two panels, then their initial texts.
-  const UINT dpi = Dpi();
-  const int edges[2] = {Px(kPanel1Width, dpi), Px(kPanel1Width + kPanel2Width, dpi)};
+  const int edges[2] = {Px(kPanel1Width, Dpi()), Px(kPanel1Width + kPanel2Width, Dpi())};
   SendMessageW(Control(kStatusBar1), SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
   SendMessageW(Control(kStatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"status"));
   SendMessageW(Control(kStatusBar1), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"file "));
@@ -175,17 +187,16 @@ void Form1::CreateTooltips() {
       L"また、エディタを選択しダブルクリックすると、呼び出すエディタを変更できます。");
   add(Control(kLabel2), L"　ログファイル名の先頭から何文字目までをフォルダ名にしますか？");
   add(Control(kCheck1), L"複数選択実行時の問い合わせを一切行ないません。");
-  SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 
 void Form1::Layout(UINT dpi) {
-  Place(drive1_.hwnd(), kDrive1Rect, dpi, Px(240, dpi) * kDropDownEntries);
+  PlaceComboBox(drive1_.hwnd(), kDrive1Rect, dpi);
   Place(dir1_.hwnd(), kDir1Rect, dpi);
-  SendMessageW(dir1_.hwnd(), LB_SETITEMHEIGHT, 0, Px(240, dpi));
+  SendMessageW(dir1_.hwnd(), LB_SETITEMHEIGHT, 0, Px(kDir1EntryHeight, dpi));
   Place(Control(kFile1), kFile1Rect, dpi);
   Place(Control(kLabel1), kLabel1Rect, dpi);
   Place(Control(kLabel2), kLabel2Rect, dpi);
-  Place(Control(kCombo1), kCombo1Rect, dpi, Px(240, dpi) * kDropDownEntries);
+  PlaceComboBox(Control(kCombo1), kCombo1Rect, dpi);
   Place(Control(kCheck1), kCheck1Rect, dpi);
 
   HWND toolbar = Control(kToolbar1);
@@ -194,36 +205,49 @@ void Form1::Layout(UINT dpi) {
   SendMessageW(statusBar, WM_SIZE, 0, 0);
   const int edges[2] = {Px(kPanel1Width, dpi), Px(kPanel1Width + kPanel2Width, dpi)};
   SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
-  SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(4500, dpi));
+  SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(kTooltipWidth, dpi));
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void Form1::Centre(UINT dpi) {
-  RECT frame{0, 0, Px(kClientWidth, dpi), Px(kClientHeight, dpi)};
-  AdjustWindowRectExForDpi(&frame, kStyle, TRUE, kExStyle, dpi);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
+void Form1::Centre() {
+  FitFrame(kClientWidth, kClientHeight, 0, 0);
+  RECT frame{};
+  GetWindowRect(hwnd(), &frame);
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  // A menu bar that wraps takes client height: grow the frame by as much.
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  const int missing = Px(kClientHeight, dpi) - client.bottom;
-  if (missing > 0) {
-    SetWindowPos(hwnd(), nullptr, 0, 0, width, height + missing,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  SetWindowPos(hwnd(), nullptr,
+               work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
+               work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  SetFonts(dpi);
+  LoadToolbarImages(dpi);
+  FitFrame(kClientWidth, kClientHeight, suggested.left, suggested.top);
+  Layout(dpi);
+}
+
+HWND Form1::BoxOwner() const {
+  if (!runActive_) {
+    if (frmOptions_.InCommand()) return frmOptions_.hwnd();
+    if (frmAbout_.InCommand()) return frmAbout_.hwnd();
   }
+  return hwnd();
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      // During a run no command starts: not another run, a change of the
+      // folder or the selection, nor a dialog.
+      if (!runActive_) OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_ACTIVATE:
+      KeepFocus(wParam);
+      return 0;
     case WM_MEASUREITEM: {
       auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (item.CtlID == kDir1) {
@@ -244,21 +268,18 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message);
-    case WM_DPICHANGED: {
-      const UINT dpi = HIWORD(wParam);
-      CreateFonts(dpi);
-      for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr;
-           child = GetWindow(child, GW_HWNDNEXT)) {
-        SendMessageW(child, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(
-                         child == Control(kStatusBar1) && statusBold_ ? boldFont_ : font_),
-                     TRUE);
-      }
-      const RECT& suggested = *reinterpret_cast<RECT*>(lParam);
-      SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-      Layout(dpi);
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
       return 0;
+    case WM_DEVICECHANGE: {
+      // A drive that comes or goes: a stick plugged in, a share mapped. A
+      // run keeps its lists; the refresh after it shows the drive.
+      const auto* device = reinterpret_cast<DEV_BROADCAST_HDR*>(lParam);
+      if ((wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) &&
+          device != nullptr && device->dbch_devicetype == DBT_DEVTYP_VOLUME && !runActive_) {
+        RefreshLists();
+      }
+      return TRUE;
     }
     case WM_SIZE:
       // The toolbar and the status bar keep to the top and the bottom edge.
@@ -266,8 +287,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SendMessageW(Control(kStatusBar1), WM_SIZE, 0, 0);
       return 0;
     case WM_CLOSE:
-      // The title bar's close button ends the program as `end` does.
-      end_Click();
+      // The title bar's close button ends the program as `end` does, but
+      // not in the middle of a run.
+      if (!runActive_) end_Click();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -305,7 +327,7 @@ void Form1::OnCommand(int id, int code) {
       if (code == CBN_SELCHANGE) Drive1_Change();
       return;
     case kDir1:
-      // A folder is entered by double-click.
+      // A folder is entered by double-click or Enter.
       if (code == LBN_DBLCLK) {
         const auto index = static_cast<int>(SendMessageW(dir1_.hwnd(), LB_GETCURSEL, 0, 0));
         const std::filesystem::path folder = dir1_.EntryPath(index);
@@ -352,6 +374,29 @@ LRESULT Form1::OnControlColor(HDC dc, HWND control, UINT message) {
   SetBkColor(dc, kListColour);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   return reinterpret_cast<LRESULT>(listBrush_);
+}
+
+void Form1::KeepResponsive() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Left for the program's message loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (IsUserInput(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void Form1::ReportException(const std::string& what) {
+  MsgBox box;
+  box.text = "処理を続けられないエラーが起きました。\r\n" + what + "\r\n";
+  box.title = " Error!!";
+  box.icon = Icon::Exclamation;
+  box.reason = what;
+  boxes_.Show(box, BoxOwner());
 }
 
 }  // namespace tav

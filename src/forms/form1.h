@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "forms/dir_list.h"
 #include "forms/drive_list.h"
@@ -66,7 +67,8 @@ class Form1 : public Window, public Ui {
   // Creates the window and its controls, runs Form_Load and shows the
   // window. False when the window cannot be created.
   bool Create(int showCommand);
-  // The dialog keys (Tab, Esc, ...) for the window or dialog a message is for.
+  // The dialog keys (Tab, Esc, ...) for the window or dialog a message is
+  // for, and F5 for the main window.
   bool TranslateDialogMessage(MSG& message);
 
   Program& program() { return program_; }
@@ -87,6 +89,10 @@ class Form1 : public Window, public Ui {
   void ini_file_Click();
   void version_Click();
   void option_Click();
+  // F5: the drives, folders and files as they are now. The selected files
+  // that are still there stay selected; a folder that is gone gives way to
+  // the nearest one above it.
+  void RefreshLists();
 
   // --- Ui ---
   int ShowMsgBox(const MsgBox& box) override;
@@ -99,29 +105,41 @@ class Form1 : public Window, public Ui {
   std::filesystem::path DirectoryCaption() override;
   std::string NumberBoxText() override;
   void SetDirectoryListPath(const std::filesystem::path& path) override;
+  // Repaints the windows and drops the user's input to them: nothing clicked
+  // or typed during a run starts after it.
+  void KeepResponsive() override;
 
   // --- The controls, for the tests ---
   HWND Control(Id id) const { return GetDlgItem(hwnd(), id); }
   DirList& dir1() { return dir1_; }
   bool StatusBold() const { return statusBold_; }
   bool RunActive() const { return runActive_; }
+  HWND Tooltips() const { return tooltips_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void ReportException(const std::string& what) override;
 
  private:
   void CreateControls();
   void CreateMenuBar();
   void CreateTooltips();
   void BuildToolbar();  // Form_Load steps 3 to 5
+  // The toolbar's images at `dpi`, loaded afresh from the icon files.
+  void LoadToolbarImages(UINT dpi);
   void Layout(UINT dpi);
-  void CreateFonts(UINT dpi);
-  void Centre(UINT dpi);
+  // Makes the fonts for `dpi` and gives them to the controls and tooltips.
+  void SetFonts(UINT dpi);
+  void Centre();
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  // The window that a message box shown now belongs to.
+  HWND BoxOwner() const;
 
   // Points Dir1 at a folder; runs Dir1_Change when its path changes. False
   // (after telling the user) when the folder cannot be read.
   bool SetDir1Path(const std::filesystem::path& folder);
-  void FillFile1(const std::filesystem::path& folder);
+  // Lists the folder's files in File1 and selects those named in `keep`.
+  void FillFile1(const std::filesystem::path& folder, const std::vector<std::wstring>& keep = {});
   void ReportUnreadableFolder(const std::filesystem::path& folder, const std::string& reason);
   // Ends the program at once: the dialogs and the window go, nothing is saved.
   void EndProgram();
@@ -141,6 +159,8 @@ class Form1 : public Window, public Ui {
   DirList dir1_;
   HWND tooltips_ = nullptr;
   HIMAGELIST imageList1_ = nullptr;
+  // The image of each of kImageKeys in imageList1_, or I_IMAGENONE.
+  std::array<int, 6> imageOf_{};
   HFONT font_ = nullptr;
   HFONT boldFont_ = nullptr;
   HBRUSH listBrush_ = nullptr;

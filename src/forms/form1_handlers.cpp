@@ -1,10 +1,12 @@
 // Form1's event handlers and the window operations the program's logic
 // calls (Ui).
+#include "forms/design.h"
 #include "forms/folder_listing.h"
 #include "forms/form1.h"
 #include "forms/twips.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "platform/win32_paths.h"
 #include "platform/win32_text.h"
 
 namespace tav {
@@ -38,6 +40,29 @@ std::filesystem::path CurrentDirectory() {
   return path;
 }
 
+// Disables the dialogs while it lives: during a run they take no input.
+class DialogsDisabled {
+ public:
+  explicit DialogsDisabled(std::initializer_list<HWND> dialogs) {
+    for (HWND dialog : dialogs) {
+      if (dialog != nullptr && IsWindowEnabled(dialog)) {
+        EnableWindow(dialog, FALSE);
+        disabled_.push_back(dialog);
+      }
+    }
+  }
+  ~DialogsDisabled() {
+    for (HWND dialog : disabled_) {
+      if (IsWindow(dialog)) EnableWindow(dialog, TRUE);
+    }
+  }
+  DialogsDisabled(const DialogsDisabled&) = delete;
+  DialogsDisabled& operator=(const DialogsDisabled&) = delete;
+
+ private:
+  std::vector<HWND> disabled_;
+};
+
 }  // namespace
 
 // --- Start-up ---
@@ -57,7 +82,7 @@ void Form1::Form_Load() {
   std::filesystem::path defaultDir = g.ProgramDir;
   if (const auto text = Cp932ToUtf8(g.DefaultDir)) {
     const std::filesystem::path wanted = PathFromUtf8(*text);
-    const DWORD attributes = GetFileAttributesW(wanted.c_str());
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(wanted).c_str());
     if (!wanted.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
       defaultDir = wanted;
@@ -65,38 +90,56 @@ void Form1::Form_Load() {
   }
   SetWindowTextW(Control(kLabel1), defaultDir.c_str());
   if (drive1_.SetDrive(defaultDir)) Drive1_Change();
-  SetDir1Path(defaultDir);
-
-  HWND combo = Control(kCombo1);
-  for (const wchar_t* item : {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"}) {
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  if (!SetDir1Path(defaultDir)) {
+    // One that is there but cannot be listed has been reported; then the
+    // program's directory, and Label1 names whatever the lists show.
+    if (!SameFolder(defaultDir, g.ProgramDir)) SetDir1Path(g.ProgramDir);
+    drive1_.SetDrive(dir1_.Path());
+    SetWindowTextW(Control(kLabel1), dir1_.Path().c_str());
   }
-  SetWindowTextW(combo, std::to_wstring(g.DirNameLen).c_str());
+
+  AddNumberItems(Control(kCombo1));
+  SetWindowTextW(Control(kCombo1), std::to_wstring(g.DirNameLen).c_str());
 }
 
-void Form1::BuildToolbar() {
-  const UINT dpi = Dpi();
+void Form1::LoadToolbarImages(UINT dpi) {
+  // The toolbar is 330 twips high: 16 pixel images at 96 DPI.
   const int size = MulDiv(16, static_cast<int>(dpi), 96);
-  if (imageList1_ != nullptr) ImageList_Destroy(imageList1_);
+  HIMAGELIST old = imageList1_;
   imageList1_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 6, 0);
 
   // Each image comes from "<key>.ico" in the current working directory (and
   // nowhere else). A missing or unreadable file leaves its button without
   // an image.
   const std::filesystem::path workingDirectory = CurrentDirectory();
-  std::array<int, 6> imageOf{};
   for (std::size_t i = 0; i < kImageKeys.size(); ++i) {
     const std::wstring file =
         (workingDirectory / Widen(std::string(kImageKeys[i]) + ".ico")).native();
     HICON icon = static_cast<HICON>(
         LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
-    imageOf[i] = icon != nullptr ? ImageList_AddIcon(imageList1_, icon) : I_IMAGENONE;
+    imageOf_[i] = icon != nullptr ? ImageList_AddIcon(imageList1_, icon) : I_IMAGENONE;
     if (icon != nullptr) DestroyIcon(icon);
   }
+  HWND toolbar = Control(kToolbar1);
+  SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList1_));
+  if (old == nullptr) return;
+  ImageList_Destroy(old);
+  // A file that could be read before and no longer can moves the images
+  // after it: each button is given its image again.
+  for (std::size_t position = 0; position < kToolbar.size(); ++position) {
+    for (std::size_t i = 0; i < kImageKeys.size(); ++i) {
+      const char* key = kToolbar[position].key;
+      if (key != nullptr && std::string_view(kImageKeys[i]) == key) {
+        SendMessageW(toolbar, TB_CHANGEBITMAP, kToolbarCommandBase + position, imageOf_[i]);
+      }
+    }
+  }
+}
 
+void Form1::BuildToolbar() {
   HWND toolbar = Control(kToolbar1);
   SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList1_));
+  LoadToolbarImages(Dpi());
   std::array<TBBUTTON, kToolbarButtons> buttons{};
   for (std::size_t position = 0; position < kToolbar.size(); ++position) {
     TBBUTTON& button = buttons[position];
@@ -111,7 +154,7 @@ void Form1::BuildToolbar() {
     button.fsStyle = BTNS_BUTTON;
     button.iBitmap = I_IMAGENONE;
     for (std::size_t i = 0; i < kImageKeys.size(); ++i) {
-      if (std::string_view(kImageKeys[i]) == key) button.iBitmap = imageOf[i];
+      if (std::string_view(kImageKeys[i]) == key) button.iBitmap = imageOf_[i];
     }
   }
   SendMessageW(toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
@@ -144,7 +187,7 @@ bool Form1::SetDir1Path(const std::filesystem::path& folder) {
   return true;
 }
 
-void Form1::FillFile1(const std::filesystem::path& folder) {
+void Form1::FillFile1(const std::filesystem::path& folder, const std::vector<std::wstring>& keep) {
   std::vector<std::wstring> names;
   const IoResult listed = ListFolder(folder, EntryKind::Files, names);
   HWND list = Control(kFile1);
@@ -153,6 +196,11 @@ void Form1::FillFile1(const std::filesystem::path& folder) {
   SendMessageW(list, LB_INITSTORAGE, names.size(), names.size() * 32 * sizeof(wchar_t));
   for (const std::wstring& name : names) {
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  for (const std::wstring& name : keep) {
+    const auto index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(name.c_str()));
+    if (index >= 0) SendMessageW(list, LB_SETSEL, TRUE, index);
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
@@ -179,10 +227,44 @@ void Form1::Check1_Click() {
 // --- Commands ---
 
 void Form1::run_Click() {
-  // The run holds the program: its message boxes disable every window.
-  runActive_ = true;
-  program_.convert.RunConversion();
-  runActive_ = false;
+  if (runActive_) return;
+  {
+    // The run holds the program: the main window takes only the answers to
+    // its boxes, the dialogs nothing.
+    const ScopedFlag running(runActive_);
+    const DialogsDisabled dialogs{frmOptions_.hwnd(), frmAbout_.hwnd()};
+    program_.convert.RunConversion();
+  }
+  // The output folders just made show in Dir1.
+  RefreshLists();
+}
+
+void Form1::RefreshLists() {
+  std::vector<std::wstring> selected;
+  for (int i = 0; i < FileCount(); ++i) {
+    if (FileSelected(i)) selected.push_back(FileEntry(i).native());
+  }
+  const std::filesystem::path shown = dir1_.Path();
+  if (dir1_.Refresh().ok) {
+    // The same folder listed again stays where it was scrolled to.
+    HWND list = Control(kFile1);
+    const auto top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    FillFile1(shown, selected);
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+  } else {
+    // The folder, or its drive, is gone: the nearest folder above it that
+    // can be listed, else the program's.
+    std::filesystem::path folder = shown;
+    bool listed = false;
+    while (!listed && folder.has_relative_path()) {
+      folder = folder.parent_path();
+      listed = dir1_.SetPath(folder).ok;
+    }
+    if (!listed) listed = dir1_.SetPath(program_.global.ProgramDir).ok;
+    if (listed) Dir1_Change();
+  }
+  drive1_.Refresh();
+  drive1_.SetDrive(dir1_.Path());
 }
 
 void Form1::end_Click() {
@@ -246,7 +328,7 @@ void Form1::option_Click() {
 // --- Ui ---
 
 int Form1::ShowMsgBox(const MsgBox& box) {
-  return boxes_.Show(box, runActive_);
+  return boxes_.Show(box, BoxOwner());
 }
 
 void Form1::Beep() {

@@ -2,14 +2,13 @@
 
 #include <string>
 
+#include "forms/design.h"
 #include "platform/win32_text.h"
 
 namespace tav {
 
 namespace {
 
-constexpr wchar_t kFontName[] = L"ＭＳ Ｐゴシック";
-constexpr int kFontPoints = 9;
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
 
@@ -20,19 +19,6 @@ constexpr TwipsRect kLblDescriptionRect{720, 780, 2835, 225};
 constexpr TwipsRect kLabel1Rect{720, 1260, 2835, 225};
 constexpr TwipsRect kLblDisclaimerRect{420, 1560, 3465, 255};
 constexpr TwipsRect kCmdCancelRect{3660, 3960, 1140, 345};
-
-void Place(HWND control, const TwipsRect& rect, UINT dpi) {
-  SetWindowPos(control, nullptr, Px(rect.left, dpi), Px(rect.top, dpi), Px(rect.width, dpi),
-               Px(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// A system without this face gets the closest proportional Shift-JIS font
-// that the font mapper finds.
-HFONT MakeFont(UINT dpi, int weight, bool underline) {
-  return CreateFontW(FontHeight(kFontPoints, dpi), 0, 0, 0, weight, FALSE, underline, FALSE,
-                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     VARIABLE_PITCH | FF_SWISS, kFontName);
-}
 
 }  // namespace
 
@@ -73,10 +59,11 @@ void FrmAbout::DeleteFonts() {
 }
 
 void FrmAbout::Layout(UINT dpi) {
-  DeleteFonts();
-  font_ = MakeFont(dpi, FW_NORMAL, false);
-  titleFont_ = MakeFont(dpi, FW_BOLD, false);
-  linkFont_ = MakeFont(dpi, FW_BOLD, true);
+  // The labels let go of the old fonts before they are deleted.
+  const HFONT old[] = {font_, titleFont_, linkFont_};
+  font_ = CreateFormFont(dpi);
+  titleFont_ = CreateFormFont(dpi, FW_BOLD);
+  linkFont_ = CreateFormFont(dpi, FW_BOLD, true);
   auto setFont = [this](int id, HFONT font) {
     SendMessageW(Control(static_cast<Id>(id)), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   };
@@ -86,6 +73,9 @@ void FrmAbout::Layout(UINT dpi) {
   setFont(kLabel1, linkFont_);
   setFont(kLblDisclaimer, linkFont_);
   setFont(kCmdCancel, font_);
+  for (HFONT font : old) {
+    if (font != nullptr) DeleteObject(font);
+  }
 
   Place(Control(kLblTitle), kLblTitleRect, dpi);
   Place(Control(kLabel2), kLabel2Rect, dpi);

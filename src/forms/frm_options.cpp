@@ -1,13 +1,11 @@
 #include "forms/frm_options.h"
 
+#include "forms/design.h"
 #include "platform/win32_text.h"
 
 namespace tav {
 
 namespace {
-
-constexpr wchar_t kFontName[] = L"ＭＳ Ｐゴシック";
-constexpr int kFontPoints = 9;
 
 // Positions of the controls as designed (twips: left, top, width, height).
 constexpr TwipsRect kLabel1Rect{120, 120, 5475, 975};
@@ -21,15 +19,6 @@ constexpr TwipsRect kLabel4Rect{120, 4080, 5475, 1275};
 constexpr TwipsRect kCommand1Rect{4080, 4200, 1395, 315};
 constexpr TwipsRect kCmdOKRect{3540, 5520, 915, 315};
 constexpr TwipsRect kCmdCancelRect{4680, 5520, 915, 315};
-// The number box's drop-down list shows its nine items.
-constexpr int kDropDownItems = 9;
-constexpr int kItemHeight = 240;  // twips
-
-void Place(HWND control, const TwipsRect& rect, UINT dpi, int extraHeight = 0) {
-  SetWindowPos(control, nullptr, Px(rect.left, dpi), Px(rect.top, dpi), Px(rect.width, dpi),
-               Px(rect.height, dpi) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 FrmOptions::~FrmOptions() {
@@ -74,16 +63,16 @@ void FrmOptions::CreateControls() {
 }
 
 void FrmOptions::Layout(UINT dpi) {
-  if (font_ != nullptr) DeleteObject(font_);
-  font_ = CreateFontW(FontHeight(kFontPoints, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                      SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      VARIABLE_PITCH | FF_SWISS, kFontName);
+  // The controls let go of the old font before it is deleted.
+  HFONT old = font_;
+  font_ = CreateFormFont(dpi);
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
+  if (old != nullptr) DeleteObject(old);
   Place(Control(kLabel1), kLabel1Rect, dpi);
-  Place(Control(kCombo1), kCombo1Rect, dpi, Px(kItemHeight, dpi) * kDropDownItems);
+  PlaceComboBox(Control(kCombo1), kCombo1Rect, dpi);
   Place(Control(kLabel2), kLabel2Rect, dpi);
   Place(Control(kLabel3), kLabel3Rect, dpi);
   Place(Control(kLabel6), kLabel6Rect, dpi);
@@ -99,11 +88,8 @@ void FrmOptions::Form_Load() {
   CreateControls();
   Layout(Dpi());
 
-  HWND combo = Control(kCombo1);
-  for (const wchar_t* item : {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"}) {
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  }
-  SetWindowTextW(combo, std::to_wstring(g_.DirNameLen).c_str());
+  AddNumberItems(Control(kCombo1));
+  SetWindowTextW(Control(kCombo1), std::to_wstring(g_.DirNameLen).c_str());
 
   // Each paragraph is built in MsgText, then given to its label.
   g_.BuildFolderParagraph();
@@ -127,9 +113,10 @@ void FrmOptions::ShowDefaultDirLine() {
 }
 
 void FrmOptions::cmdOK_Click() {
-  // A number out of range or a failed write has been reported; the dialog
-  // stays open so that the user sees what was not stored.
-  if (g_.StoreDirNameLen(Narrow(Text(Control(kCombo1))))) Hide();
+  // A number out of range or a failed write is reported over the dialog,
+  // which then goes as it does after a good one.
+  g_.StoreDirNameLen(Narrow(Text(Control(kCombo1))));
+  Hide();
 }
 
 void FrmOptions::cmdCancel_Click() {

@@ -2,6 +2,8 @@
 // themselves, so that a test can answer the boxes of a real main window.
 #pragma once
 
+#include <windows.h>
+
 #include "platform/ui.h"
 
 namespace tav {
@@ -10,9 +12,10 @@ class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
 
-  // Shows the box modally and returns the button code. During a run the box
-  // holds every window of the program, the open dialogs included.
-  virtual int Show(const MsgBox& box, bool duringRun) = 0;
+  // Shows the box modally over `owner`, the window it belongs to, and
+  // returns the button code. The owner takes no input meanwhile and is
+  // active again when the box closes.
+  virtual int Show(const MsgBox& box, HWND owner) = 0;
   // The system's default sound; returns at once.
   virtual void Beep() = 0;
 };

@@ -6,22 +6,38 @@ bool ModelessDialog::Create(HWND owner) {
   if (hwnd() != nullptr) return true;
   owner_ = owner;
   const Design design = GetDesign();
-  const UINT dpi = GetDpiForSystem();
-  RECT frame{0, 0, Px(design.clientWidth, dpi), Px(design.clientHeight, dpi)};
-  AdjustWindowRectExForDpi(&frame, design.style, FALSE, design.exStyle, dpi);
-  // The system places the dialog where it opens.
+  // The system places the dialog where it opens; its size is known once its
+  // monitor, and so its DPI, is.
   if (!CreateWindowOfClass(design.className, design.exStyle, design.caption.c_str(), design.style,
-                           CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                           frame.bottom - frame.top, owner, nullptr)) {
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                           nullptr)) {
     return false;
   }
-  focus_ = nullptr;
+  RECT frame{};
+  GetWindowRect(hwnd(), &frame);
+  FitFrame(design.clientWidth, design.clientHeight, frame.left, frame.top);
   Form_Load();
   return true;
 }
 
+void ModelessDialog::FitToDpi(UINT dpi, int x, int y) {
+  SetDpi(dpi);
+  const Design design = GetDesign();
+  FitFrame(design.clientWidth, design.clientHeight, x, y);
+  Layout(dpi);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void ModelessDialog::Show() {
   if (!Create(owner_)) return;
+  // Hidden on one monitor and shown on another, or laid out for a DPI that
+  // is no longer its monitor's.
+  const UINT monitorDpi = GetDpiForWindow(hwnd());
+  if (monitorDpi != Dpi()) {
+    RECT frame{};
+    GetWindowRect(hwnd(), &frame);
+    FitToDpi(monitorDpi, frame.left, frame.top);
+  }
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
   BringWindowToTop(hwnd());
@@ -56,28 +72,17 @@ void ModelessDialog::SetLabelText(int id, const std::wstring& text) {
 
 LRESULT ModelessDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND:
+    case WM_COMMAND: {
+      const ScopedFlag inCommand(inCommand_);
       OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
+    }
     case WM_ACTIVATE:
-      // As a dialog box does: the focus leaves with the dialog and comes back
-      // to the same control, or to the first control of the focus order.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd(), focus)) focus_ = focus;
-      } else {
-        if (focus_ == nullptr || !IsWindow(focus_)) {
-          focus_ = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
-        }
-        if (focus_ != nullptr) SetFocus(focus_);
-      }
+      KeepFocus(wParam);
       return 0;
     case WM_DPICHANGED: {
       const RECT& suggested = *reinterpret_cast<RECT*>(lParam);
-      SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-      Layout(HIWORD(wParam));
-      InvalidateRect(hwnd(), nullptr, TRUE);
+      FitToDpi(HIWORD(wParam), suggested.left, suggested.top);
       return 0;
     }
     case WM_CLOSE:

@@ -15,12 +15,16 @@ class ModelessDialog : public Window {
   // Creates the window hidden, with its controls, unless it exists already.
   bool Create(HWND owner);
   // Makes the dialog visible and brings it to the front, creating it first
-  // when it was destroyed.
+  // when it was destroyed. It is laid out for the DPI of the monitor it
+  // opens on.
   void Show();
   void Hide();
   bool IsVisible() const;
   // Tab, Esc and the other dialog keys for a message meant for this dialog.
   bool TranslateDialogMessage(MSG& message);
+  // True while one of its commands runs: a message box shown meanwhile
+  // belongs to this dialog.
+  bool InCommand() const { return inCommand_; }
 
  protected:
   struct Design {
@@ -38,7 +42,7 @@ class ModelessDialog : public Window {
   // A command of a control; IDCANCEL (the cancel button and Esc) hides the dialog.
   virtual void OnCommand(int id, int code, HWND control);
   // Places the controls and makes the fonts for a DPI; called by Form_Load
-  // and again when the window moves to a screen of another DPI.
+  // and again whenever the dialog's DPI changes.
   virtual void Layout(UINT /*dpi*/) {}
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -50,9 +54,11 @@ class ModelessDialog : public Window {
   void SetLabelText(int id, const std::wstring& text);
 
  private:
+  // Lays the dialog out for `dpi`, its top-left corner at `x`, `y`.
+  void FitToDpi(UINT dpi, int x, int y);
+
   HWND owner_ = nullptr;
-  // The control that had the focus when the dialog was last deactivated.
-  HWND focus_ = nullptr;
+  bool inCommand_ = false;
 };
 
 }  // namespace tav

@@ -7,8 +7,24 @@ std::filesystem::path PathFromUtf8(std::string_view utf8) {
 }
 
 std::string Utf8FromPath(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
+#ifdef _WIN32
+  // A Windows name is UTF-16 that need not be valid, and path::u8string()
+  // throws on an unpaired surrogate: each one becomes U+FFFD first.
+  std::wstring text = path.native();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+    const bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (high || low) {
+      text[i] = 0xFFFD;
+    }
+  }
+  const std::u8string utf8 = std::filesystem::path(text).u8string();
+#else
+  const std::u8string utf8 = path.u8string();
+#endif
+  return std::string(utf8.begin(), utf8.end());
 }
 
 #ifndef _WIN32

@@ -12,7 +12,8 @@ namespace tav {
 // UTF-8 text as a path (UTF-16 on Windows, the bytes themselves elsewhere).
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 
-// A path as UTF-8 text, for messages and the status bar.
+// A path as UTF-8 text, for messages and the status bar. Never throws: on
+// Windows an unpaired UTF-16 surrogate is shown as U+FFFD.
 std::string Utf8FromPath(const std::filesystem::path& path);
 
 // The first `count` characters of a file name, or the whole name when it is

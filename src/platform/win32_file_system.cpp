@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/win32_paths.h"
 #include "platform/win32_text.h"
 
 namespace tav {
@@ -52,14 +53,16 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
   return ERROR_SUCCESS;
 }
 
-DWORD Rename(const std::filesystem::path& from, const std::filesystem::path& to, bool replace) {
+// Renames `from` (a path as the W functions take it) to `to`.
+DWORD Rename(const std::wstring& from, const std::filesystem::path& to, bool replace) {
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-  return MoveFileExW(from.c_str(), to.c_str(), flags) ? ERROR_SUCCESS : GetLastError();
+  return MoveFileExW(from.c_str(), ExtendedPath(to).c_str(), flags) ? ERROR_SUCCESS
+                                                                     : GetLastError();
 }
 
 class Win32FreshFile : public FreshFile {
  public:
-  Win32FreshFile(HANDLE file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  Win32FreshFile(HANDLE file, std::wstring path) : file_(file), path_(std::move(path)) {}
   ~Win32FreshFile() override {
     if (!committed_) {
       if (file_.valid()) file_.Close();
@@ -81,30 +84,32 @@ class Win32FreshFile : public FreshFile {
 
  private:
   FileHandle file_;
-  std::filesystem::path path_;
+  std::wstring path_;  // as the W functions take it
   bool committed_ = false;
 };
 
-// Creates a file of a fresh name in `folder`, exclusively (CREATE_NEW);
-// an invalid handle with the error set when it cannot.
-HANDLE CreateFresh(std::mt19937_64& names, const std::filesystem::path& folder,
-                   std::filesystem::path& path) {
+}  // namespace
+
+HANDLE Win32FileSystem::CreateFresh(const std::filesystem::path& folder, std::wstring& path) {
   static constexpr wchar_t kHex[] = L"0123456789abcdef";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::uint64_t random = names();
-    std::wstring name = L".tav-";
-    for (int k = 0; k < 16; ++k, random >>= 4) name += kHex[random & 15];
-    name += L".tmp";
-    path = folder.empty() ? std::filesystem::path(name) : folder / name;
+    // One random name serves every write of this object in turn (each is
+    // renamed away before the next); a clash with any other file takes another.
+    if (freshName_.empty()) {
+      std::uint64_t random = names_();
+      freshName_ = L".tav-";
+      for (int k = 0; k < 16; ++k, random >>= 4) freshName_ += kHex[random & 15];
+      freshName_ += L".tmp";
+    }
+    path = ExtendedPath(folder.empty() ? std::filesystem::path(freshName_) : folder / freshName_);
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    freshName_.clear();
   }
   SetLastError(ERROR_FILE_EXISTS);
   return INVALID_HANDLE_VALUE;
 }
-
-}  // namespace
 
 Win32FileSystem::Win32FileSystem() {
   std::random_device entropy;
@@ -113,11 +118,12 @@ Win32FileSystem::Win32FileSystem() {
 }
 
 DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
-  if (CreateDirectoryW(path.c_str(), nullptr)) return {DirStatus::Created, {}};
+  const std::wstring target = ExtendedPath(path);
+  if (CreateDirectoryW(target.c_str(), nullptr)) return {DirStatus::Created, {}};
   const DWORD error = GetLastError();
   // Whatever the error code, an entry of that name tells the kind apart: a
   // folder, or a file (or device) in the folder's place.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     return {(attributes & FILE_ATTRIBUTE_DIRECTORY) ? DirStatus::ExistsAsFolder
                                                     : DirStatus::ExistsAsOther,
@@ -127,11 +133,12 @@ DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
 }
 
 IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const std::wstring source = ExtendedPath(path);
+  const DWORD attributes = GetFileAttributesW(source.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return ErrorFailure(ERROR_DIRECTORY);
   }
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  FileHandle file(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return LastErrorFailure();
   // Only files on a disk are read: a pipe or a device (CON, a serial port)
@@ -172,7 +179,7 @@ IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, FileB
 
 IoResult Win32FileSystem::WriteWholeFile(const std::filesystem::path& path,
                                          std::string_view bytes) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     // A folder in the file's place, or a read-only file that the rename would
     // replace although its attribute says it must stay.
@@ -189,8 +196,8 @@ IoResult Win32FileSystem::WriteWholeFile(const std::filesystem::path& path,
 
 std::unique_ptr<FreshFile> Win32FileSystem::CreateFreshFile(const std::filesystem::path& folder,
                                                             IoResult& failure) {
-  std::filesystem::path path;
-  const HANDLE file = CreateFresh(names_, folder, path);
+  std::wstring path;
+  const HANDLE file = CreateFresh(folder, path);
   if (file == INVALID_HANDLE_VALUE) {
     failure = LastErrorFailure();
     return nullptr;
@@ -199,7 +206,7 @@ std::unique_ptr<FreshFile> Win32FileSystem::CreateFreshFile(const std::filesyste
 }
 
 bool Win32FileSystem::Exists(const std::filesystem::path& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace tav

@@ -2,8 +2,11 @@
 // any file name works.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <random>
+#include <string>
 
 #include "platform/file_system.h"
 
@@ -21,8 +24,14 @@ class Win32FileSystem : public FileSystem {
   bool Exists(const std::filesystem::path& path) override;
 
  private:
+  // Creates a file of a fresh name in `folder`, exclusively (CREATE_NEW), and
+  // sets `path` to it as the W functions take it; an invalid handle with the
+  // error set when it cannot.
+  HANDLE CreateFresh(const std::filesystem::path& folder, std::wstring& path);
+
   // Random fresh names; the exclusive creation settles a clash.
   std::mt19937_64 names_;
+  std::wstring freshName_;
 };
 
 }  // namespace tav

@@ -15,7 +15,7 @@ ICONS = ["end.ico", "opt.ico", "edit.ico", "start.ico", "info.ico", "dev.ico"]
 BUILT = ["tav.exe", "tavconv.exe", "tav.htm"] + ICONS
 # The DLLs of every Windows installation; the programs must need no other.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "shell32.dll",
-               "ole32.dll", "advapi32.dll", "msvcrt.dll", "comdlg32.dll"}
+               "ole32.dll", "advapi32.dll", "msvcrt.dll", "comdlg32.dll", "winmm.dll"}
 
 
 def pe_imports(data):

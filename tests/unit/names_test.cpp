@@ -14,11 +14,13 @@ namespace {
 using test::Sjis;
 
 TEST(FolderNames, RefusesNamesThatLeaveTheFolderOrNameADevice) {
-  for (const char* bad : {".", "..", "abc.", "ab ", "CON", "con", "Nul", "aux.log", "PRN.x.y",
-                          "COM1", "lpt9.txt", "com1.", "con .t", "NUL  .x"}) {
+  for (const char* bad :
+       {".", "..", "abc.", "ab ", "CON", "con", "Nul", "aux.log", "PRN.x.y", "COM1", "lpt9.txt",
+        "com1.", "con .t", "NUL  .x", "COM\u00B9", "lpt\u00B2.log", "Com\u00B3 .x"}) {
     EXPECT_TRUE(IsUnsafeFolderName(PathFromUtf8(bad))) << bad;
   }
-  for (const char* good : {"mai", ".ab", "a.b", "CONX", "COM0", "LPT10", "xcon", "ログ"}) {
+  for (const char* good : {"mai", ".ab", "a.b", "CONX", "COM0", "LPT10", "xcon", "ログ",
+                           "COM\u2074", "LPT\u00B9\u00B9", "COM\u00BC"}) {
     EXPECT_FALSE(IsUnsafeFolderName(PathFromUtf8(good))) << good;
   }
 }

@@ -26,12 +26,6 @@ class DialogTest : public GuiTest {
     SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     Pump();
   }
-  // A key pressed while `target` has the focus, through the message loop.
-  void Key(HWND target, WPARAM key) {
-    PostMessageW(target, WM_KEYDOWN, key, 0);
-    PostMessageW(target, WM_KEYUP, key, 0xC0000000);
-    Pump();
-  }
   void TypeNumber(const wchar_t* text) { SetWindowTextW(Ctl(Opt::kCombo1), text); }
   std::wstring NumberBox() { return Text(Ctl(Opt::kCombo1)); }
 
@@ -85,7 +79,7 @@ TEST_F(DialogTest, DialogsAreCreatedHiddenWithTheirFrames) {
 
 TEST_F(DialogTest, OptionsShowTheSettingsInTheirBoxes) {
   WriteIni(*Utf8ToCp932(Utf8FromPath(logsDir)), "12", "ed.exe ");
-  Form1& f = Start();
+  Start();
   Command(Form1::kMenuOption);
   ASSERT_TRUE(Options().IsVisible());
 
@@ -100,16 +94,14 @@ TEST_F(DialogTest, OptionsShowTheSettingsInTheirBoxes) {
   }
   EXPECT_EQ(Text(Ctl(Opt::kLabel3)), L"★★ed.exe ★★");
   EXPECT_EQ(Text(Ctl(Opt::kLabel5)), Stars(logsDir.native()));
-  // Each paragraph in its own box.
-  Global& g = f.program().global;
-  const std::pair<Opt::Id, void (Global::*)()> paragraphs[] = {
-      {Opt::kLabel1, &Global::BuildFolderParagraph},
-      {Opt::kLabel2, &Global::BuildEditorParagraph},
-      {Opt::kLabel4, &Global::BuildResetParagraph},
-      {Opt::kLabel6, &Global::BuildDefaultDirParagraph}};
-  for (const auto& [label, build] : paragraphs) {
-    (g.*build)();
-    EXPECT_EQ(Text(Ctl(label)), Widen(g.MsgText)) << label;
+  // Each paragraph in its own bordered box, under its own title.
+  const std::pair<Opt::Id, const wchar_t*> paragraphs[] = {
+      {Opt::kLabel1, L"\u3000■\u3000フォルダ自動生成\r\n\r\n\u3000"},
+      {Opt::kLabel2, L"\u3000■\u3000エディタの指定\r\n\r\n\u3000"},
+      {Opt::kLabel4, L"\u3000■\u3000「ＴＡＶ．ＩＮＩ」の初期化\r\n\r\n\u3000"},
+      {Opt::kLabel6, L"\u3000■\u3000デフォルト作業ディレクトリの指定\r\n\r\n\u3000"}};
+  for (const auto& [label, title] : paragraphs) {
+    EXPECT_TRUE(Text(Ctl(label)).starts_with(title)) << label;
     EXPECT_TRUE(GetWindowLongW(Ctl(label), GWL_EXSTYLE) & WS_EX_STATICEDGE) << label;
   }
   EXPECT_EQ(Text(Ctl(Opt::kCmdOK)), L"set");
@@ -184,19 +176,21 @@ TEST_F(DialogTest, SetStoresTheNumberBoxAndCancelKeepsItsText) {
   }
   EXPECT_TRUE(boxes.shown.empty());
 
-  // Out of the 16-bit range: refused with a message; the dialog stays open
-  // and the stored length stays.
+  // Out of the 16-bit range: refused with a message over the dialog, which
+  // goes all the same; the stored length stays.
   Command(Form1::kMenuOption);
   TypeNumber(L"40000");
   boxes.answers = {kOk};
   Click(Ctl(Opt::kCmdOK));
   ASSERT_EQ(boxes.Titles(), std::vector<std::string>{" Directory Name?"});
   EXPECT_NE(boxes.shown[0].box.text.find("40000"), std::string::npos);
-  EXPECT_TRUE(Options().IsVisible());
+  EXPECT_EQ(boxes.shown[0].owner, Options().hwnd());
+  EXPECT_FALSE(Options().IsVisible());
   EXPECT_EQ(f.program().global.DirNameLen, -7);
   EXPECT_EQ(Ini(), IniFor(logsDir, "-7", editor));
 
   // cancel and Esc store nothing and keep the typed text for the next showing.
+  Command(Form1::kMenuOption);
   TypeNumber(L"7");
   Click(Ctl(Opt::kCmdCancel));
   EXPECT_FALSE(Options().IsVisible());
@@ -250,16 +244,18 @@ TEST_F(DialogTest, ResetAndDefDirChangeTheStarLinesAndTavIni) {
   EXPECT_EQ(Text(Ctl(Opt::kLabel5)), Stars(windows));
   EXPECT_EQ(ReadIni(), "[DefaultDir]=z\r\n[DirName]=3\r\n[Editor]=z\r\n");
 
-  // A settings file that cannot be written is named; the dialog stays and
-  // works again once the file can be written.
+  // A settings file that cannot be written is named over the dialog, which
+  // "set" hides all the same; it works again once the file can be written.
   SetFileAttributesW(IniPath().c_str(), FILE_ATTRIBUTE_READONLY);
   boxes.shown.clear();
   boxes.answers = {kOk};
   Click(Ctl(Opt::kCmdOK));
   ASSERT_EQ(boxes.Titles(), std::vector<std::string>{" IniError!!"});
   EXPECT_NE(boxes.shown[0].box.text.find(Utf8FromPath(IniPath())), std::string::npos);
-  EXPECT_TRUE(Options().IsVisible());
+  EXPECT_EQ(boxes.shown[0].owner, Options().hwnd());
+  EXPECT_FALSE(Options().IsVisible());
   SetFileAttributesW(IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  Command(Form1::kMenuOption);
   Click(Ctl(Opt::kCmdOK));
   EXPECT_FALSE(Options().IsVisible());
   EXPECT_EQ(Ini(), IniFor(windows, "6", Utf8FromPath(windows) + "\\write.exe "));

@@ -118,7 +118,9 @@ TEST_F(GuiTest, BrowsingMovesLabel1AndFile1Together) {
   SetFileAttributesW((logsDir / L"old" / L"hidden.log").c_str(), FILE_ATTRIBUTE_HIDDEN);
   Form1& f = Start();
 
-  DoubleClickDir1(L"old");
+  // Enter opens the highlighted folder, as a double-click does.
+  SendMessageW(Control(Form1::kDir1), LB_SETCURSEL, f.dir1().EntryCount() - 1, 0);
+  Key(Control(Form1::kDir1), VK_RETURN);
   EXPECT_EQ(Label1(), (logsDir / L"old").native());
   EXPECT_EQ(File1Entries(), (Files{L"a.log", L"B.log"}));
   EXPECT_EQ(f.dir1().Path(), logsDir / L"old");
@@ -161,7 +163,7 @@ TEST_F(GuiTest, RunConvertsTheSelectedLogsAskingBeforeEach) {
   boxes.answers = {kOk, kOk};
   Command(Form1::kMenuRun);
   EXPECT_EQ(boxes.Titles(), (std::vector<std::string>{" start?", " start?"}));
-  for (const auto& shown : boxes.shown) EXPECT_TRUE(shown.duringRun);
+  for (const auto& shown : boxes.shown) EXPECT_EQ(shown.owner, f.hwnd());
   EXPECT_NE(boxes.shown[0].box.text.find("fbbs0412.log"), std::string::npos);
   EXPECT_NE(boxes.shown[1].box.text.find("mail0412.log"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(logsDir / L"fbb" / L"00231.eml"));
@@ -214,7 +216,7 @@ TEST_F(GuiTest, DoubleClickedProgramBecomesTheEditor) {
   Notify(Form1::kFile1, LBN_DBLCLK);
   EXPECT_FALSE(f.StatusBold());
   ASSERT_EQ(boxes.Titles(), std::vector<std::string>{" Editor?"});
-  EXPECT_FALSE(boxes.shown[0].duringRun);
+  EXPECT_EQ(boxes.shown[0].owner, f.hwnd());
   const std::string stored = "\"" + Utf8FromPath(logsDir / L"my ed.exe") + "\" ";
   EXPECT_EQ(*Cp932ToUtf8(f.program().global.EditorCommand), stored);
   EXPECT_EQ(*Cp932ToUtf8(ReadIni()), "[DefaultDir]=" + Utf8FromPath(logsDir) +

@@ -27,14 +27,14 @@ class ScriptedMessageBoxes : public MessageBoxes {
  public:
   struct Shown {
     MsgBox box;
-    bool duringRun;
+    HWND owner;
   };
   std::vector<Shown> shown;
   std::deque<int> answers;
   int beeps = 0;
 
-  int Show(const MsgBox& box, bool duringRun) override {
-    shown.push_back({box, duringRun});
+  int Show(const MsgBox& box, HWND owner) override {
+    shown.push_back({box, owner});
     if (answers.empty()) {
       ADD_FAILURE() << "unexpected message box: " << box.title << "\n" << box.text;
       return kCancel;
@@ -99,13 +99,15 @@ class GuiTest : public ::testing::Test {
                     .ok);
   }
   std::string ReadIni() {
-    std::string bytes;
+    FileBytes bytes;
     files.ReadWholeFile(IniPath(), bytes);
-    return bytes;
+    return std::string(View(bytes));
   }
 
-  Form1& Start(MessageBoxes* realBoxes = nullptr) {
-    form = std::make_unique<Form1>(shell, files, realBoxes != nullptr ? *realBoxes : boxes);
+  // `formFiles` is the window's file system, `files` when it is null.
+  Form1& Start(MessageBoxes* realBoxes = nullptr, FileSystem* formFiles = nullptr) {
+    form = std::make_unique<Form1>(shell, formFiles != nullptr ? *formFiles : files,
+                                   realBoxes != nullptr ? *realBoxes : boxes);
     EXPECT_TRUE(form->Create(SW_SHOWNORMAL));
     Pump();
     return *form;
@@ -172,6 +174,12 @@ class GuiTest : public ::testing::Test {
     ASSERT_GE(index, 0) << "no folder " << Utf8FromPath(text);
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     Notify(Form1::kDir1, LBN_DBLCLK);
+  }
+  // A key pressed while `target` has the focus, through the message loop.
+  void Key(HWND target, WPARAM key) {
+    PostMessageW(target, WM_KEYDOWN, key, 0);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000000);
+    Pump();
   }
   SIZE ClientSize(HWND window) const {
     RECT client{};

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
+#include "platform/paths.h"
+#include "platform/win32_console.h"
 #include "platform/win32_file_system.h"
+#include "platform/win32_paths.h"
 #include "platform/win32_shell.h"
 
 namespace tav {
@@ -58,15 +61,15 @@ TEST(Win32FileSystemTest, WritesReplacesAndReadsBytesExactly) {
   const std::string bytes("[DefaultDir]=C:\\\x83\x8D\x83\x4F\r\nline\rend\n\0tail", 33);
   ASSERT_TRUE(files.WriteWholeFile(file, "old content that is longer").ok);
   ASSERT_TRUE(files.WriteWholeFile(file, bytes).ok);
-  std::string read = "stale";
+  FileBytes read(64, 's');  // stale
   ASSERT_TRUE(files.ReadWholeFile(file, read).ok);
-  EXPECT_EQ(read, bytes);
+  EXPECT_EQ(View(read), bytes);
   // Nothing but the file is left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path()), {}), 1);
 
   ASSERT_TRUE(files.WriteWholeFile(file, "").ok);
   ASSERT_TRUE(files.ReadWholeFile(file, read).ok);
-  EXPECT_EQ(read, "");
+  EXPECT_EQ(View(read), "");
 }
 
 TEST(Win32FileSystemTest, RefusesReadOnlyTargetsAndFolders) {
@@ -78,9 +81,9 @@ TEST(Win32FileSystemTest, RefusesReadOnlyTargetsAndFolders) {
   const IoResult refused = files.WriteWholeFile(file, "new");
   EXPECT_FALSE(refused.ok);
   EXPECT_FALSE(refused.reason.empty());
-  std::string read;
+  FileBytes read;
   ASSERT_TRUE(files.ReadWholeFile(file, read).ok);
-  EXPECT_EQ(read, "kept");
+  EXPECT_EQ(View(read), "kept");
 
   EXPECT_FALSE(files.WriteWholeFile(temp.path(), "x").ok);
   EXPECT_FALSE(files.ReadWholeFile(temp.path(), read).ok);
@@ -119,6 +122,86 @@ TEST(Win32ShellTest, FindsWindowsAndTheProgramAndStartsProcesses) {
   const IoResult missing = shell.StartProcess("C:\\no such\\editor.exe C:\\x.log");
   EXPECT_FALSE(missing.ok);
   EXPECT_FALSE(missing.reason.empty());
+}
+
+TEST(Win32PathsTest, LongPathsGetThePrefixAndNamesStayWhatTheyAre) {
+  EXPECT_EQ(ExtendedPath(L"C:\\logs\\a.log"), L"C:\\logs\\a.log");
+  const std::wstring name(300, L'a');
+  EXPECT_EQ(ExtendedPath(L"C:\\x\\" + name + L"\\..\\b/c.log"), L"\\\\?\\C:\\x\\b\\c.log");
+  EXPECT_EQ(ExtendedPath(L"\\\\server\\share\\" + name), L"\\\\?\\UNC\\server\\share\\" + name);
+  EXPECT_EQ(ExtendedPath(L"\\\\?\\C:\\" + name), L"\\\\?\\C:\\" + name);
+
+  // A name that is not valid UTF-16 is shown with U+FFFD; a pair stays one character.
+  EXPECT_EQ(Utf8FromPath(std::wstring{L'a', 0xD800, L'b', 0xDC00, L'.', 0xD83D, 0xDE00}),
+            "a\uFFFDb\uFFFD.\U0001F600");
+}
+
+TEST(Win32ProgramsTest, BothManifestsAllowLongPaths) {
+  for (const wchar_t* program : {L"tav.exe", L"tavconv.exe"}) {
+    HMODULE module = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << Utf8FromPath(program);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr) << Utf8FromPath(program);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found));
+    EXPECT_NE(manifest.find("WindowsSettings\">true</longPathAware>"), std::string::npos)
+        << Utf8FromPath(program);
+    FreeLibrary(module);
+  }
+}
+
+TEST(Win32ProgramsTest, TavconvWritesAConsoleInUtf16AndAFileInUtf8) {
+  TempFolder temp;
+  const auto log = temp.path() / L"メール.log";
+  std::filesystem::copy_file(L"test-samples\\mail0412.log", log);
+  const std::wstring expected = L"メール.log: 3 messages written to ";
+
+  HANDLE before = GetStdHandle(STD_OUTPUT_HANDLE);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE console =
+      CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inherited, CONSOLE_TEXTMODE_BUFFER, nullptr);
+  SetConsoleScreenBufferSize(console, {400, 50});
+  const auto file = temp.path() / L"out.txt";
+  HANDLE output = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                              CREATE_ALWAYS, 0, nullptr);
+  for (HANDLE target : {console, output}) {
+    std::filesystem::remove_all(temp.path() / L"メー");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = target;
+    std::wstring line = L"tavconv.exe \"" + log.native() + L"\"";
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                               &startup, &process));
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(output);
+  std::wstring screen(400, L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(console, screen.data(), 400, {0, 0}, &read);
+  EXPECT_NE(screen.find(expected), std::wstring::npos) << Utf8FromPath(screen);
+  FileBytes bytes;
+  Win32FileSystem().ReadWholeFile(file, bytes);
+  EXPECT_NE(View(bytes).find(Utf8FromPath(expected)), std::string::npos) << View(bytes);
+
+  // A character cut between two writes waits for its last byte.
+  {
+    Win32ConsoleBuffer buffer(console);
+    std::ostream stream(&buffer);
+    SetConsoleCursorPosition(console, {0, 10});
+    for (const char byte : std::string("ロ\xFF")) stream << byte << std::flush;
+  }
+  ReadConsoleOutputCharacterW(console, screen.data(), 2, {0, 10}, &read);
+  EXPECT_EQ(screen.substr(0, 2), L"ロ\uFFFD");
+  CloseHandle(console);
+  FreeConsole();
+  SetStdHandle(STD_OUTPUT_HANDLE, before);
 }
 
 }  // namespace
