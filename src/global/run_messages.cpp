@@ -110,7 +110,7 @@ void Global::ReportFolderNameUnsafe(const std::filesystem::path& folder) {
   ShowFileFailure(MsgKind::FolderNameUnsafe, " DiskError!!",
                   "出力フォルダの名前に使えない名前です。", folder,
                   "「.」「..」、ピリオドか空白で終わる名前、CON・PRN・AUX・NUL・COM1～COM9・"
-                  "LPT1～LPT9 は使えません",
+                  "LPT1～LPT9・COM¹～COM³・LPT¹～LPT³ は使えません",
                   kSkipQuestion, "unusable folder name");
 }
 

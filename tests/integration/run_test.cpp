@@ -242,7 +242,8 @@ TEST_F(ConversionRun, UnsafeFolderNamesAreRefused) {
   EXPECT_EQ(ui.boxes[1].text,
             "出力フォルダの名前に使えない名前です。\r\n" + Shown("ab.") +
                 "\r\n（「.」「..」、ピリオドか空白で終わる名前、CON・PRN・AUX・NUL・COM1～COM9・"
-                "LPT1～LPT9 は使えません）\r\nこのファイルをスキップして処理を続けますか？\r\n");
+                "LPT1～LPT9・COM¹～COM³・LPT¹～LPT³ は使えません）\r\n"
+                "このファイルをスキップして処理を続けますか？\r\n");
   EXPECT_EQ(ui.beeps, 5);
 
   ui.boxes.clear();
