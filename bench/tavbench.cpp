@@ -125,6 +125,7 @@ struct LogFigures {
 constexpr double kRatioLimit = 1.0;
 constexpr double kMimeRatioLimit = 1.25;
 constexpr double kMboxShareLimit = 0.5;
+constexpr std::size_t kMboxJudgedFrom = 1'000'000;  // lines
 
 void PrintFigures(const LogFigures& f) {
   const double mb = static_cast<double>(f.bytes) / kMB;
@@ -155,14 +156,17 @@ void PrintFigures(const LogFigures& f) {
   }
   if (!f.mime.empty()) {
     const double mimeRatio = Median(f.mimeRatios);
-    std::printf(
-        "  --mime    median %8.1f ms, its baseline %8.1f ms, ratio %.3f (limit %.2f: %s)\n",
-        Median(f.mime) * 1e3, Median(f.mimeBaseline) * 1e3, mimeRatio, kMimeRatioLimit,
-        mimeRatio <= kMimeRatioLimit ? "met" : "NOT MET");
+    std::printf("  --mime    median %8.1f ms, its baseline %8.1f ms, ratio %.3f (limit %.2f: %s)\n",
+                Median(f.mime) * 1e3, Median(f.mimeBaseline) * 1e3, mimeRatio, kMimeRatioLimit,
+                mimeRatio <= kMimeRatioLimit ? "met" : "NOT MET");
+    // Judged on logs of a million lines and more; on a small log the start
+    // of the program weighs as much as the files.
     const double share = Median(f.mbox) / medianT;
+    const char* verdict = f.lines < kMboxJudgedFrom  ? "for information"
+                          : share <= kMboxShareLimit ? "met"
+                                                     : "NOT MET";
     std::printf("  --mbox    median %8.1f ms, %.2f of the default output's time (limit %.2f: %s)\n",
-                Median(f.mbox) * 1e3, share, kMboxShareLimit,
-                share <= kMboxShareLimit ? "met" : "NOT MET");
+                Median(f.mbox) * 1e3, share, kMboxShareLimit, verdict);
   }
 }
 
@@ -292,8 +296,7 @@ class Bench {
       for (int turn = 0; turn < 2; ++turn) {
         fs::remove_all(outDir);
         if ((turn == 0) == (rep % 2 == 0)) {
-          const RunResult run =
-              spawner_.Run({options_.tavconv, "--mime", log.string()}, console);
+          const RunResult run = spawner_.Run({options_.tavconv, "--mime", log.string()}, console);
           if (run.exitStatus < 0) throw std::runtime_error("tavconv --mime did not finish");
           mimeSeconds = run.seconds;
           if (rep == 0 && !(DigestFolder(outDir) == reference)) {

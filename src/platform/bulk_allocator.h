@@ -1,7 +1,7 @@
-// An allocator for the arrays that hold a whole log, one entry per line.
-// Blocks of a few megabytes and more are aligned to 2 MB and offered to the
-// system for transparent huge pages where it has them, so filling an array
-// for a log of millions of lines costs a few page faults instead of
+// An allocator for the arrays that hold a whole log: its bytes, and one
+// entry per line. Blocks of 2 MB and more are aligned to 2 MB and offered to
+// the system for transparent huge pages where it has them, so filling an
+// array for a log of millions of lines costs a few page faults instead of
 // thousands. Elsewhere it allocates as std::allocator does.
 #pragma once
 
@@ -21,9 +21,8 @@ void AdviseHugePages(void* data, std::size_t size);
 void PrefaultPages(void* data, std::size_t size);
 
 inline constexpr std::size_t kHugePageSize = std::size_t{1} << 21;
-// Smaller blocks are allocated as usual: aligning them would waste more
-// than the faults it saves.
-inline constexpr std::size_t kBulkBlockSize = std::size_t{4} << 20;
+// Smaller blocks are allocated as usual: they could not hold a huge page.
+inline constexpr std::size_t kBulkBlockSize = kHugePageSize;
 
 template <typename T>
 struct BulkAllocator {
