@@ -153,7 +153,8 @@ class Checker {
   // empty line, a body of CR LF lines without NUL unless quoted-printable.
   void CheckMime(const std::string& where, std::string_view text) {
     const std::size_t headerEnd = text.find("\r\n\r\n");
-    if (!text.starts_with("From: ") || headerEnd == std::string_view::npos) {
+    // "From:" may be folded right after the colon when the name is long.
+    if (!text.starts_with("From:") || headerEnd == std::string_view::npos) {
       Fail(where + "no From line or no end of the header");
       return;
     }
@@ -163,7 +164,7 @@ class Checker {
         Fail(where + "a header byte not ASCII");
     }
     std::size_t field = 0;
-    constexpr std::string_view kOrder[] = {"From: ",
+    constexpr std::string_view kOrder[] = {"From:",
                                            "Subject:",
                                            "Date: ",
                                            "Message-Id:",
