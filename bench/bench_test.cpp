@@ -46,16 +46,10 @@ class Scratch {
   std::filesystem::path path_;
 };
 
-// A log loaded as a conversion loads it.
-struct LoadedLog {
+// A log loaded and screened as a conversion does it.
+LogScan Scan(const std::filesystem::path& log) {
   PosixFileSystem files;
-  LogConverter converter{files};
-};
-
-std::unique_ptr<LoadedLog> Load(const std::filesystem::path& log) {
-  auto loaded = std::make_unique<LoadedLog>();
-  loaded->converter.LoadLog(log);
-  return loaded;
+  return LogConverter(files).ScanLog(log);
 }
 
 TEST(LogGenerator, TheSameRecipeGivesTheSameBytesAndAnotherSeedOthers) {
@@ -84,8 +78,7 @@ TEST(LogGenerator, MailLogsHoldWidthThreeMessagesAndForumLogsWidthFive) {
     const std::string text = GenerateLog({kind, 5, 5'000, 0, false});
     const auto log = scratch.path() / "gen.log";
     std::ofstream(log, std::ios::binary) << text;
-    const auto loaded = Load(log);
-    EXPECT_EQ(loaded->converter.HeaderWidth, width);
+    EXPECT_EQ(Scan(log).headerWidth, width);
     // Replies, quotes, blank lines, indented lines with full-width spaces,
     // the session noise around the messages.
     EXPECT_TRUE(Has(text, std::string(reply) + Sjis("へのコメント")));
@@ -127,8 +120,7 @@ TEST(LogGenerator, CountsLinesAsTheConverterDoes) {
     const std::string text = GenerateLog({kind, 3, 3'000, 0, true});
     const auto log = scratch.path() / "odd.log";
     std::ofstream(log, std::ios::binary) << text;
-    const auto loaded = Load(log);
-    EXPECT_EQ(CountLines(text), loaded->converter.EndLine() - 1);
+    EXPECT_EQ(CountLines(text), Scan(log).lines);
   }
 }
 

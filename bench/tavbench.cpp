@@ -74,8 +74,8 @@ double Min(const std::vector<double>& values) {
 
 constexpr double kMB = 1e6;
 
-// Seconds for LoadLog (reading, splitting, screening) and the confirmation
-// pass, in this process. Run in a process of its own (--scan-once), so that
+// Seconds for ScanLog (reading, splitting, screening and the confirmation
+// pass), in this process. Run in a process of its own (--scan-once), so that
 // every run pays for its memory as a real conversion does.
 struct ScanTimes {
   double seconds = 0;
@@ -94,13 +94,14 @@ ScanTimes TimeScan(const fs::path& log) {
   LogConverter converter(files);
   const double cpuStart = CpuSecondsSoFar();
   const auto start = std::chrono::steady_clock::now();
-  const IoResult read = converter.LoadLog(log);
-  converter.ConfirmHeaders();
+  const LogScan scan = converter.ScanLog(log);
   ScanTimes times;
   times.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   times.cpuSeconds = CpuSecondsSoFar() - cpuStart;
-  if (!read.ok) throw std::runtime_error("cannot read " + log.string() + ": " + read.reason);
-  if (converter.HeaderWidth != 3 && converter.HeaderWidth != 5) {
+  if (!scan.read.ok) {
+    throw std::runtime_error("cannot read " + log.string() + ": " + scan.read.reason);
+  }
+  if (scan.headerWidth != 3 && scan.headerWidth != 5) {
     throw std::runtime_error("scan found no header line in " + log.string());
   }
   return times;

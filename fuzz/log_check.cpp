@@ -10,7 +10,7 @@
 #include "fake_file_system.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
-#include "program.h"
+#include "global/program.h"
 #include "scripted_ui.h"
 #include "tavconv.h"
 
@@ -273,7 +273,7 @@ std::vector<std::string> ConvertLogAndCheck(std::string_view input) {
 
   Program program(ui, files);
   program.global.FullAuto = (more & 1) != 0 ? 1 : 0;
-  program.convert.RunConversion();
+  program.run.RunConversion();
 
   Checker check;
   if (ui.panel1 != "end") check.Fail("the run did not end with \"end\"");

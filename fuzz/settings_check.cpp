@@ -3,7 +3,7 @@
 #include "fake_file_system.h"
 #include "scripted_ui.h"
 #include "platform/paths.h"
-#include "program.h"
+#include "global/program.h"
 
 namespace tav::fuzz {
 

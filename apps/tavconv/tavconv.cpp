@@ -7,6 +7,7 @@
 #include "command_line.h"
 #include "convert/eml_writer.h"
 #include "convert/log_converter.h"
+#include "convert/log_report.h"
 #include "convert/maildir_writer.h"
 #include "convert/mbox_writer.h"
 #include "platform/cp932.h"
@@ -30,45 +31,39 @@ struct Report {
   }
 
   void Log(const std::filesystem::path& log, const LogResult& result) {
-    switch (result.outcome) {
-      case LogOutcome::Converted:
-      case LogOutcome::Declined:
-        break;
-      case LogOutcome::NotALog:
-        Line(log, "no message header lines; skipped");
-        break;
-      case LogOutcome::Unreadable:
-        Problem(log, "cannot read: " + result.reason);
-        break;
-      case LogOutcome::FolderNameUnsafe:
-        Problem(result.failedFile,
-                "unusable output folder name (\".\", \"..\", a final dot or blank, or a device "
-                "name); log skipped");
-        break;
-      case LogOutcome::FolderUnusable:
-        Problem(result.failedFile,
-                "cannot create the output folder: " +
-                    (result.folder.status == FolderStatus::FileInTheWay
-                         ? "a file of that name is there (" + result.reason + ")"
-                         : result.reason) +
-                    "; log skipped");
-        break;
-      case LogOutcome::WriteFailed:
-        Problem(result.failedFile, "cannot write: " + result.reason + "; rest of the log skipped");
-        break;
+    for (const LogEvent& event : DescribeLog(log, result)) {
+      Line(event.file, Text(event));
+      if (event.IsFailure()) failed = true;
     }
-    if (result.folder.status == FolderStatus::Existed) {
-      Line(result.folder.folder, "folder exists; converting into it");
+  }
+
+  static std::string Text(const LogEvent& event) {
+    switch (event.kind) {
+      case LogEventKind::NotALog:
+        return "no message header lines; skipped";
+      case LogEventKind::Unreadable:
+        return "cannot read: " + event.reason;
+      case LogEventKind::FolderNameUnsafe:
+        return "unusable output folder name (\".\", \"..\", a final dot or blank, or a device "
+               "name); log skipped";
+      case LogEventKind::FolderIsAFile:
+        return "cannot create the output folder: a file of that name is there (" + event.reason +
+               "); log skipped";
+      case LogEventKind::FolderUnusable:
+        return "cannot create the output folder: " + event.reason + "; log skipped";
+      case LogEventKind::WriteFailed:
+        return "cannot write: " + event.reason + "; rest of the log skipped";
+      case LogEventKind::FolderReused:
+        return "folder exists; converting into it";
+      case LogEventKind::NumberNotWritten:
+        return "message number \"" + Cp932ForDisplay(event.number) +
+               "\" cannot stand as a file name; message not written";
+      case LogEventKind::BytesReplaced:
+        return "message " + Cp932ForDisplay(event.number) + ": " + std::to_string(event.count) +
+               (event.count == 1 ? " byte" : " bytes") +
+               " that code page 932 cannot decode replaced by U+FFFD";
     }
-    for (const std::string& number : result.badNumbers) {
-      Problem(log, "message number \"" + Cp932ForDisplay(number) +
-                       "\" cannot stand as a file name; message not written");
-    }
-    for (const ReplacedBytes& replaced : result.replaced) {
-      Line(log, "message " + Cp932ForDisplay(replaced.msgNo) + ": " +
-                    std::to_string(replaced.count) + (replaced.count == 1 ? " byte" : " bytes") +
-                    " that code page 932 cannot decode replaced by U+FFFD");
-    }
+    return {};
   }
 
   std::ostream& errors;

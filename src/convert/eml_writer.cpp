@@ -4,7 +4,7 @@
 
 #include "convert/eml_names.h"
 #include "convert/folder_names.h"
-#include "convert/mail_domain.h"
+#include "mail/mail_domain.h"
 #include "platform/paths.h"
 
 namespace tav {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "convert/message_record.h"
+#include "mail/message_record.h"
 
 namespace tav {
 

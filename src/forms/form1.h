@@ -19,8 +19,8 @@
 #include "forms/message_boxes.h"
 #include "forms/window.h"
 #include "platform/shell.h"
-#include "platform/ui.h"
-#include "program.h"
+#include "global/ui.h"
+#include "global/program.h"
 
 namespace tav {
 

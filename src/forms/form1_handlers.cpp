@@ -233,7 +233,7 @@ void Form1::run_Click() {
     // its boxes, the dialogs nothing.
     const ScopedFlag running(runActive_);
     const DialogsDisabled dialogs{frmOptions_.hwnd(), frmAbout_.hwnd()};
-    program_.convert.RunConversion();
+    program_.run.RunConversion();
   }
   // The output folders just made show in Dir1.
   RefreshLists();

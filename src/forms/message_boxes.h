@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/ui.h"
+#include "global/ui.h"
 
 namespace tav {
 

@@ -10,7 +10,7 @@
 
 #include "platform/file_system.h"
 #include "platform/shell.h"
-#include "platform/ui.h"
+#include "global/ui.h"
 
 namespace tav {
 

@@ -3,7 +3,7 @@
 #include <new>
 #include <string_view>
 
-#include "convert/line_ends.h"
+#include "platform/line_ends.h"
 #include "global/global.h"
 #include "global/number_text.h"
 #include "platform/cp932.h"

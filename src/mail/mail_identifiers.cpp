@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "convert/mail_domain.h"
+#include "mail/mail_domain.h"
 #include "mail/cp932_decoder.h"
 #include "mail/mail_text.h"
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <optional>
 
-#include "convert/message_record.h"
+#include "mail/message_record.h"
 
 namespace tav {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "convert/message_record.h"
+#include "mail/message_record.h"
 
 namespace tav {
 

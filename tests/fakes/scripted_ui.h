@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
+#include "global/ui.h"
 
 namespace tav::test {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/native_file_system.h"
-#include "program.h"
+#include "global/program.h"
 #include "scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -29,7 +29,7 @@ class DiskFixture : public ::testing::Test {
   // selects these logs.
   void ShowAndSelect(const std::vector<std::string>& names);
   void ShowFolder(const std::filesystem::path& folder);
-  void Run() { program.convert.RunConversion(); }
+  void Run() { program.run.RunConversion(); }
   // The names in a folder of the temporary folder, sorted.
   std::vector<std::string> Names(std::string_view folder) const;
 
@@ -38,7 +38,7 @@ class DiskFixture : public ::testing::Test {
   NativeFileSystem files;
   Program program{ui, files};
   Global& g = program.global;
-  LogConverter& converter = program.convert.converter;
+  LogConverter converter{files};
 };
 
 }  // namespace tav::test

@@ -27,7 +27,7 @@ void LogFixture::ShowAndSelect(const std::vector<std::string>& names) {
 }
 
 void LogFixture::Load(std::string_view name) {
-  const IoResult read = log.LoadLog(dir / name);
+  const IoResult read = log.LoadLog(files, dir / name);
   EXPECT_TRUE(read.ok) << read.reason;
 }
 

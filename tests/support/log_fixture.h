@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fake_file_system.h"
-#include "program.h"
+#include "global/program.h"
 #include "scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -41,7 +41,7 @@ class LogFixture : public ::testing::Test {
   // Loads one log the way a conversion does, without converting it.
   void Load(std::string_view name);
   // Runs a conversion over the selected logs.
-  void Run() { program.convert.RunConversion(); }
+  void Run() { program.run.RunConversion(); }
   // The .eml file `number` in output folder `folder`, as UTF-8 text.
   std::string Eml(std::string_view folder, std::string_view number) const;
   bool Exists(std::string_view relative) { return files.Exists(dir / relative); }
@@ -51,7 +51,7 @@ class LogFixture : public ::testing::Test {
   FakeFileSystem files;
   Program program{ui, files};
   Global& g = program.global;
-  LogConverter& log = program.convert.converter;
+  LoadedLog log;  // what Load() loaded
 };
 
 }  // namespace tav::test

@@ -4,7 +4,7 @@
 #include "support/fake_shell.h"
 #include "fake_file_system.h"
 #include "platform/paths.h"
-#include "program.h"
+#include "global/program.h"
 #include "scripted_ui.h"
 
 namespace tav::test {

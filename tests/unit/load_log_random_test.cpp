@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/log_converter.h"
+#include "convert/loaded_log.h"
 #include "fake_file_system.h"
 #include "platform/cp932.h"
 
@@ -72,15 +72,15 @@ Loaded Reference(const std::string& text) {
 Loaded Load(const std::string& text) {
   test::FakeFileSystem files;
   files.AddFile("/random.log", text);
-  LogConverter convert(files);
-  convert.LoadLog("/random.log");
+  LoadedLog convert;
+  convert.LoadLog(files, "/random.log");
 
   Loaded out;
   for (std::size_t k = 1; k < convert.EndLine(); ++k) {
     out.lines.emplace_back(convert.ScreenedLine(k));
-    out.flags.push_back(convert.HeaderFlags[k]);
+    out.flags.push_back(convert.IsHeaderShaped(k) ? 1 : 0);
   }
-  out.width = convert.HeaderWidth;
+  out.width = convert.HeaderWidth();
   return out;
 }
 

@@ -10,7 +10,7 @@ namespace {
 class Scanner : public test::LogFixture {
  protected:
   const LogResult& ConvertFile(std::string_view name) {
-    return log.ConvertLog({dir.path(), PathFromUtf8(name), 3}, program.convert.writer, hooks);
+    return converter.ConvertLog({dir.path(), PathFromUtf8(name), 3}, writer, hooks);
   }
   void Convert(std::string_view name, const std::vector<std::string>& lines) {
     WriteLog(name, lines);
@@ -20,6 +20,8 @@ class Scanner : public test::LogFixture {
     return files.Names(dir / folder);
   }
 
+  LogConverter converter{files};
+  EmlFolderWriter writer{files, MailForm::Raw};
   LogHooks hooks;
 };
 

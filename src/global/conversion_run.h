@@ -1,7 +1,6 @@
-// Module `convert` as the main window uses it: the conversion run over the
-// selected logs of the file list, with its confirmations, status texts,
-// beeps and message boxes, on the per-log conversion that the command-line
-// converter shares.
+// The main window's conversion run: every selected log of `File1`, in list
+// order, with its confirmations, status texts, beeps and message boxes, on
+// the per-log conversion that the command-line converter shares.
 #pragma once
 
 #include "convert/eml_writer.h"
@@ -10,19 +9,14 @@
 
 namespace tav {
 
-class Convert {
+class ConversionRun {
  public:
-  explicit Convert(Global& global)
+  explicit ConversionRun(Global& global)
       : g(global), converter(global.files), writer(global.files, MailForm::Raw) {}
-  Convert(const Convert&) = delete;
-  Convert& operator=(const Convert&) = delete;
+  ConversionRun(const ConversionRun&) = delete;
+  ConversionRun& operator=(const ConversionRun&) = delete;
 
-  Global& g;
-  LogConverter converter;
-  // The window writes the .eml files its users' mail folders were made with.
-  EmlFolderWriter writer;
-
-  // Every selected log of `File1`, in list order (run.cpp).
+  // Every selected log of `File1`, in list order.
   void RunConversion();
 
  private:
@@ -32,6 +26,11 @@ class Convert {
   // Tells the user what went wrong with the log in hand, if anything;
   // false when the user chose to stop the run.
   bool ReportLog(const LogResult& result);
+
+  Global& g;
+  LogConverter converter;
+  // The window writes the .eml files its users' mail folders were made with.
+  EmlFolderWriter writer;
 };
 
 }  // namespace tav

@@ -1,6 +1,5 @@
-// The field readers: number, sender, name and subject from a header line;
-// date, time and replied-to number from the date line after it.
-#include "convert/log_converter.h"
+#include "convert/field_readers.h"
+
 #include "convert/rfc822_date.h"
 #include "platform/cp932.h"
 
@@ -37,12 +36,16 @@ void AppendWithoutSpaces(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void LogConverter::ReadHeaderLine() {
+void FieldReaders::ReadHeaderLine(std::string_view text, int headerWidth, MessageFields& fields) {
+  std::string& MsgNo = fields.MsgNo;
+  std::string& SenderId = fields.SenderId;
+  std::string& SenderName = fields.SenderName;
+  std::string& Subject = fields.Subject;
   SenderId.clear();
   SenderName.clear();
   Subject.clear();
-  const Col n = HeaderWidth;
-  columns_.Assign(ScreenedLine(CurLine));
+  const Col n = headerWidth;
+  columns_.Assign(text);
   const Columns& line = columns_;
   const Col length = line.Count();
 
@@ -112,12 +115,15 @@ void LogConverter::ReadHeaderLine() {
   if (c <= length) AppendWithoutSpaces(Subject, line.From(c));
 }
 
-void LogConverter::ReadDateLine() {
+void FieldReaders::ReadDateLine(std::string_view text, int headerWidth, MessageFields& fields) {
+  std::string& MsgDate = fields.MsgDate;
+  std::string& MsgTime = fields.MsgTime;
+  std::string& RefNo = fields.RefNo;
   MsgDate.clear();
   RefNo.clear();
   MsgTime.clear();
-  const Col n = HeaderWidth;
-  columns_.Assign(ScreenedLine(CurLine));
+  const Col n = headerWidth;
+  columns_.Assign(text);
   const Columns& line = columns_;
   const Col length = line.Count();
 
@@ -138,6 +144,18 @@ void LogConverter::ReadDateLine() {
     }
     ++c;
   }
+}
+
+MessageFields ReadHeaderFields(std::string_view line, int headerWidth) {
+  MessageFields fields;
+  FieldReaders().ReadHeaderLine(line, headerWidth, fields);
+  return fields;
+}
+
+MessageFields ReadDateFields(std::string_view line, int headerWidth) {
+  MessageFields fields;
+  FieldReaders().ReadDateLine(line, headerWidth, fields);
+  return fields;
 }
 
 }  // namespace tav

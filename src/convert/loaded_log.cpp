@@ -1,12 +1,15 @@
-// Loading a log into memory and screening every line for the two shapes of
-// a header line.
+// Loading a log into memory, screening every line for the two shapes of a
+// header line, and confirming the header lines by the line after each.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 
-#include "convert/line_ends.h"
-#include "convert/log_converter.h"
+#include "convert/loaded_log.h"
+
+#include <cstring>
+
 #include "platform/cp932.h"
+#include "platform/line_ends.h"
 
 namespace tav {
 
@@ -25,18 +28,18 @@ bool IsAscii13(const char* bytes) {
 
 }  // namespace
 
-IoResult LogConverter::LoadLog(const std::filesystem::path& logPath) {
+IoResult LoadedLog::LoadLog(FileSystem& files, const std::filesystem::path& logPath) {
   LogLines.clear();
   HeaderFlags.clear();
   CurLine = 0;
-  HeaderWidth = 0;
-  const IoResult read = files_.ReadWholeFile(logPath, LogText);
+  HeaderWidth_ = 0;
+  const IoResult read = files.ReadWholeFile(logPath, LogText);
   if (!read.ok) LogText.clear();
   SplitAndScreen();
   return read;
 }
 
-void LogConverter::SplitAndScreen() {
+void LoadedLog::SplitAndScreen() {
   const char* const text = LogText.data();
   const std::size_t size = LogText.size();
   // Lines are rarely shorter than this; reserved pages that are never used
@@ -82,7 +85,7 @@ void LogConverter::SplitAndScreen() {
   CurLine = EndLine();
 }
 
-void LogConverter::ScreenLine(std::string_view line) {
+void LoadedLog::ScreenLine(std::string_view line) {
   // Both shapes need an ASCII digit as the first character.
   if (line.empty() || !IsDigit(line[0])) return;
 
@@ -114,15 +117,15 @@ void LogConverter::ScreenLine(std::string_view line) {
   // ASCII space, as the line's full-width spaces become ASCII ones only
   // after this test.
   if (is(4, '/') && isDigit(1) && isDigit(3) && isDigit(7)) {
-    HeaderWidth = 3;
-    HeaderFlags[CurLine] = kHeaderLine;
+    HeaderWidth_ = 3;
+    HeaderFlags[CurLine] = static_cast<std::uint8_t>(LineKind::Header);
   } else if (is(6, '/') && !is(9, ' ') && isDigit(1) && isDigit(4) && isDigit(11)) {
-    HeaderWidth = 5;
-    HeaderFlags[CurLine] = kHeaderLine;
+    HeaderWidth_ = 5;
+    HeaderFlags[CurLine] = static_cast<std::uint8_t>(LineKind::Header);
   }
 }
 
-std::string_view LogConverter::ScreenedLine(std::size_t index) {
+std::string_view LoadedLog::ScreenedLine(std::size_t index) {
   const std::string_view line = Line(index);
   // Most header lines hold no full-width space at all; a byte pair 81 40
   // is looked for first (it may also be the end of another character, so
@@ -132,7 +135,7 @@ std::string_view LogConverter::ScreenedLine(std::size_t index) {
   return screened_;
 }
 
-void LogConverter::ConvertWideSpaces(std::string_view line, std::string& out) {
+void LoadedLog::ConvertWideSpaces(std::string_view line, std::string& out) {
   out.clear();
   for (std::size_t i = 0; i < line.size();) {
     const std::size_t size = CharSizeAt(line, i);
@@ -143,6 +146,49 @@ void LogConverter::ConvertWideSpaces(std::string_view line, std::string& out) {
     }
     i += size;
   }
+}
+
+void LoadedLog::ConfirmHeaders() {
+  // The end marker holds neither ":" nor "/", and its flag is 0. Flagged
+  // lines are gathered a batch at a time and the lines after them fetched
+  // ahead: in a large log each would otherwise be a wait on memory.
+  constexpr auto kHeader = static_cast<std::uint8_t>(LineKind::Header);
+  const std::uint8_t* const flags = HeaderFlags.data();
+  const std::size_t end = EndLine();
+  constexpr std::size_t kBatch = 16;
+  std::size_t batch[kBatch];
+  for (std::size_t k = 1; k < end;) {
+    std::size_t count = 0;
+    for (; count < kBatch && k < end; ++k) {
+      const void* hit = std::memchr(flags + k, kHeader, end - k);
+      if (hit == nullptr) {
+        k = end;
+        break;
+      }
+      k = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - flags);
+      batch[count++] = k;
+#if defined(__GNUC__)
+      __builtin_prefetch(LogText.data() + LogLines[k + 1]);
+#endif
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string_view next = Line(batch[i] + 1);
+      if (next.find(':') == std::string_view::npos || next.find('/') == std::string_view::npos) {
+        HeaderFlags[batch[i]] = static_cast<std::uint8_t>(LineKind::ShapeOnly);
+      }
+    }
+  }
+  CurLine = end;
+}
+
+void LoadedLog::Release() {
+  // Fresh arrays: an empty log, its entries written, its memory given back.
+  LogText = FileBytes();
+  LogLines = {0, 0, 0};
+  HeaderFlags = {0, 0, 0};
+  screened_ = std::string();
+  CurLine = 0;
+  HeaderWidth_ = 0;
 }
 
 }  // namespace tav

@@ -1,5 +1,7 @@
-// The conversion run: every selected log of the file list, in list order.
-#include "convert/convert.h"
+// The main window's conversion run: every selected log of the file list, in list order.
+#include "global/conversion_run.h"
+
+#include "convert/log_report.h"
 #include "global/number_text.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
@@ -29,7 +31,7 @@ class WindowHooks : public LogHooks {
 
 }  // namespace
 
-bool Convert::TakeDirNameLen() {
+bool ConversionRun::TakeDirNameLen() {
   const std::string text = g.ui.NumberBoxText();
   const double value = ReadLeadingNumber(text);
   if (!(value >= 1 && value <= 32767)) {
@@ -40,41 +42,43 @@ bool Convert::TakeDirNameLen() {
   return true;
 }
 
-bool Convert::ReportLog(const LogResult& result) {
-  switch (result.outcome) {
-    case LogOutcome::Converted:
-    case LogOutcome::Declined:
-      break;
-    case LogOutcome::NotALog:
-      g.AskSkipLog();
-      return g.Answer == kOk;
-    case LogOutcome::Unreadable:
-      g.ReportLogUnreadable(result.reason);
-      return g.Answer == kOk;
-    case LogOutcome::FolderNameUnsafe:
-      g.ReportFolderNameUnsafe(result.failedFile);
-      return g.Answer == kOk;
-    case LogOutcome::FolderUnusable:
-      g.ReportFolderUnusable(result.failedFile,
-                             result.folder.status == FolderStatus::FileInTheWay
-                                 ? "同じ名前のファイルがあります (" + result.reason + ")"
-                                 : result.reason);
-      return g.Answer == kOk;
-    case LogOutcome::WriteFailed:
-      // OK skips the rest of this log, Cancel stops the run.
-      g.ReportEmlUnwritable(result.failedFile, result.reason);
-      if (g.Answer != kOk) return false;
-      break;
+bool ConversionRun::ReportLog(const LogResult& result) {
+  std::vector<std::string> numbersNotWritten;
+  for (const LogEvent& event : DescribeLog(g.LogPath, result)) {
+    switch (event.kind) {
+      case LogEventKind::NotALog:
+        g.AskSkipLog();
+        return g.Answer == kOk;
+      case LogEventKind::Unreadable:
+        g.ReportLogUnreadable(event.reason);
+        return g.Answer == kOk;
+      case LogEventKind::FolderNameUnsafe:
+        g.ReportFolderNameUnsafe(event.file);
+        return g.Answer == kOk;
+      case LogEventKind::FolderIsAFile:
+        g.ReportFolderUnusable(event.file, "同じ名前のファイルがあります (" + event.reason + ")");
+        return g.Answer == kOk;
+      case LogEventKind::FolderUnusable:
+        g.ReportFolderUnusable(event.file, event.reason);
+        return g.Answer == kOk;
+      case LogEventKind::WriteFailed:
+        // OK skips the rest of this log, Cancel stops the run.
+        g.ReportEmlUnwritable(event.file, event.reason);
+        if (g.Answer != kOk) return false;
+        break;
+      case LogEventKind::NumberNotWritten:
+        numbersNotWritten.push_back(Cp932ForDisplay(event.number));
+        break;
+      case LogEventKind::FolderReused:    // the warning came before the log was converted
+      case LogEventKind::BytesReplaced:  // the log's own bytes are written: none are replaced
+        break;
+    }
   }
-  if (!result.badNumbers.empty()) {
-    std::vector<std::string> shown;
-    for (const std::string& number : result.badNumbers) shown.push_back(Cp932ForDisplay(number));
-    g.ReportBadMessageNumbers(shown);
-  }
+  if (!numbersNotWritten.empty()) g.ReportBadMessageNumbers(numbersNotWritten);
   return true;
 }
 
-void Convert::RunConversion() {
+void ConversionRun::RunConversion() {
   Ui& ui = g.ui;
   const int count = ui.FileCount();
   g.SelectedNames.assign(static_cast<std::size_t>(count > 0 ? count : 0), {});

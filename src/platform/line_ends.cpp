@@ -1,4 +1,4 @@
-#include "convert/line_ends.h"
+#include "platform/line_ends.h"
 
 namespace tav {
 

@@ -1,0 +1,75 @@
+#include "convert/message_scanner.h"
+
+#include <unordered_set>
+
+namespace tav {
+
+namespace {
+
+// How often the caller hears from a long log.
+constexpr std::size_t kMessagesBetweenHooks = 256;
+
+// Each number once, in the order given; a set keeps this linear for a log
+// with hundreds of thousands of them.
+std::vector<std::string> EachOnce(const std::vector<std::string>& numbers) {
+  std::vector<std::string> unique;
+  std::unordered_set<std::string_view> seen;
+  for (const std::string& number : numbers) {
+    if (seen.insert(number).second) unique.push_back(number);
+  }
+  return unique;
+}
+
+}  // namespace
+
+void MessageScanner::ConvertMessages(LoadedLog& log, std::string_view folderName,
+                                     MailWriter& writer, LogHooks& hooks, LogResult& result) {
+  log.ConfirmHeaders();
+  const int width = log.HeaderWidth();
+  std::size_t messages = 0;
+  for (CurLine = 1; CurLine < log.EndLine(); ++CurLine) {
+    if (log.Kind(CurLine) != LineKind::Header) continue;
+    readers_.ReadHeaderLine(log.ScreenedLine(CurLine), width, Fields);
+    ++CurLine;
+    readers_.ReadDateLine(log.ScreenedLine(CurLine), width, Fields);
+    CollectBody(log);
+
+    const MessageRecord record{folderName,    Fields.MsgNo,   Fields.SenderId,
+                               Fields.SenderName, Fields.Subject, Fields.MsgDate,
+                               Fields.MsgTime,    Fields.RefNo,   Body};
+    const WriteResult written = writer.Write(record);
+    if (written.replacedBytes > 0) result.replaced.push_back({Fields.MsgNo, written.replacedBytes});
+    if (written.status == WriteResult::Status::Written) {
+      ++result.written;
+    } else if (written.status == WriteResult::Status::NumberUnusable) {
+      result.badNumbers.push_back(Fields.MsgNo);
+    } else {
+      result.outcome = LogOutcome::WriteFailed;
+      result.failedFile = written.file;
+      result.reason = written.reason;
+      break;
+    }
+    if (++messages % kMessagesBetweenHooks == 0) hooks.KeepResponsive();
+  }
+  result.badNumbers = EachOnce(result.badNumbers);
+}
+
+void MessageScanner::CollectBody(LoadedLog& log) {
+  Body.clear();
+  for (;;) {
+    // The next line opens the next message: CurLine stays on the last body
+    // line (or on the date line when the body is empty).
+    if (log.Kind(CurLine + 1) == LineKind::Header) return;
+    ++CurLine;
+    if (CurLine == log.EndLine()) return;
+    Body += log.ScreenedLine(CurLine);
+    Body += "\r\n";
+  }
+}
+
+void MessageScanner::Release() {
+  Fields = MessageFields();
+  Body = std::string();
+}
+
+}  // namespace tav

@@ -1,0 +1,42 @@
+// The message scanner: cuts a loaded log into messages. Every confirmed
+// header line opens one message, which runs to the line before the next
+// header line or to the end of the log; its fields are read, its body
+// collected, and the message record handed to a writer.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "convert/field_readers.h"
+#include "convert/loaded_log.h"
+#include "convert/log_result.h"
+#include "convert/mail_writer.h"
+
+namespace tav {
+
+class MessageScanner {
+ public:
+  // Confirms the header lines of `log`, then hands each of its messages to
+  // `writer`, with `folderName` (UTF-8) as the record's folder name. Counts
+  // in `result` what was written and what was not; a failed write ends the
+  // log (the rest of it is skipped).
+  void ConvertMessages(LoadedLog& log, std::string_view folderName, MailWriter& writer,
+                       LogHooks& hooks, LogResult& result);
+
+  // Gives the memory of the last message back.
+  void Release();
+
+ private:
+  // Collects the body lines after the date line at CurLine: up to the next
+  // header line or the end of the log, each followed by CR LF.
+  void CollectBody(LoadedLog& log);
+
+  std::size_t CurLine = 0;
+  // The message record; the storage is kept from one message to the next.
+  MessageFields Fields;
+  std::string Body;
+  FieldReaders readers_;
+};
+
+}  // namespace tav
