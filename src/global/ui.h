@@ -1,7 +1,6 @@
-// The window operations that the program's logic needs: message boxes, the
-// beep, the status bar and the main window's controls that a run reads.
-// Implemented by the Win32 main window, by the command-line converter and by
-// the scripted fake of the tests.
+// The main window as the window program's procedures see it: message boxes,
+// the beep, the status bar and the controls that a run reads. Implemented by
+// the Win32 main window and by the scripted fake of the tests.
 #pragma once
 
 #include <filesystem>
@@ -19,8 +18,8 @@ inline constexpr int kNo = 7;
 enum class Buttons { Ok, OkCancel, YesNo };
 enum class Icon { None, Exclamation };
 
-// What a message box is about. A front end without a user to ask (the
-// command-line converter) answers and reports by kind, never by text.
+// What a message box is about, so that a test (or an accessibility tool)
+// can tell the boxes apart without reading their Japanese texts.
 enum class MsgKind {
   ConfirmRun,          // " start?" before a file
   SkipLog,             // " log?": no header line found

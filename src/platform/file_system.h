@@ -69,8 +69,9 @@ class FileSystem {
   // Creates or replaces a file with `bytes`: they go to a fresh file in the
   // same folder, which is then renamed over the target, so a failure never
   // leaves a truncated file in its place. A folder or a read-only file at
-  // the target is not replaced and counts as a failure.
-  virtual IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) = 0;
+  // the target is not replaced and counts as a failure. Every file system
+  // writes this one way; a test's decorator may hook it.
+  virtual IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
   // Creates a file of a name no other file has in `folder`, exclusively, so
   // that neither another run nor a user's file can ever share it. Nullptr,
@@ -80,6 +81,11 @@ class FileSystem {
 
   // True when an entry of that name exists (a dangling link included).
   virtual bool Exists(const std::filesystem::path& path) = 0;
+
+ protected:
+  // Why a file at `path` must not be replaced (a folder, a read-only file),
+  // before anything is written; success when it may be.
+  virtual IoResult CheckReplaceable(const std::filesystem::path& path) = 0;
 };
 
 }  // namespace tav

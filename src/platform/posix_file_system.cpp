@@ -33,12 +33,6 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  // Closes now and returns the error that close gives (a late write error), or 0.
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
 
  private:
   int fd_;
@@ -71,77 +65,57 @@ int RefusedTarget(const std::filesystem::path& path) {
 // Renames `from` to `to` unless `to` exists. A hard link fails on an
 // existing name, which a rename would replace; file systems without hard
 // links get the check and the rename instead.
-int RenameWithoutReplacing(const std::string& from, const std::filesystem::path& to) {
-  if (::link(from.c_str(), to.c_str()) == 0) {
+int RenameWithoutReplacing(const PosixCalls& calls, const std::string& from,
+                           const std::filesystem::path& to) {
+  if (calls.link(from.c_str(), to.c_str()) == 0) {
     ::unlink(from.c_str());
     return 0;
   }
   if (errno == EEXIST) return EEXIST;
   struct stat existing {};
   if (::lstat(to.c_str(), &existing) == 0) return EEXIST;
-  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  return calls.rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 class PosixFreshFile : public FreshFile {
  public:
-  PosixFreshFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  PosixFreshFile(const PosixCalls& calls, int fd, std::string path)
+      : calls_(calls), fd_(fd), path_(std::move(path)) {}
   ~PosixFreshFile() override {
     if (!committed_) {
-      if (fd_.get() >= 0) fd_.Close();
+      if (fd_ >= 0) ::close(fd_);
       ::unlink(path_.c_str());
     }
   }
+  PosixFreshFile(const PosixFreshFile&) = delete;
+  PosixFreshFile& operator=(const PosixFreshFile&) = delete;
 
   IoResult Write(std::string_view bytes) override {
-    if (const int error = WriteAll(fd_.get(), bytes)) return ErrnoFailure(error);
+    if (const int error = WriteAll(fd_, bytes)) return ErrnoFailure(error);
     return IoResult::Success();
   }
 
   IoResult Commit(const std::filesystem::path& target, bool replace) override {
-    if (const int error = fd_.Close()) return ErrnoFailure(error);
-    const int error = replace ? (::rename(path_.c_str(), target.c_str()) == 0 ? 0 : errno)
-                              : RenameWithoutReplacing(path_, target);
+    // A close that fails reports a write that did not reach the file.
+    const int closed = calls_.close(fd_);
+    fd_ = -1;
+    if (closed != 0) return ErrnoFailure(errno);
+    const int error =
+        replace ? (calls_.rename(path_.c_str(), target.c_str()) == 0 ? 0 : errno)
+                : RenameWithoutReplacing(calls_, path_, target);
     if (error != 0) return ErrnoFailure(error);
     committed_ = true;
     return IoResult::Success();
   }
 
  private:
-  FileDescriptor fd_;
+  const PosixCalls& calls_;
+  int fd_;
   std::string path_;
   bool committed_ = false;
 };
 
 }  // namespace
-
-PosixFileSystem::PosixFileSystem() {
-  std::random_device entropy;
-  names_.seed((static_cast<std::uint64_t>(entropy()) << 32) ^ entropy() ^
-              static_cast<std::uint64_t>(::getpid()));
-}
-
-int PosixFileSystem::OpenFresh(std::string_view folder, std::string& path) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    // One random name serves every write of this object in turn (each is
-    // renamed away before the next), which the system finds again faster
-    // than a new name per file; a clash with any other file takes another.
-    if (freshName_.empty()) {
-      std::uint64_t random = names_();
-      freshName_ = ".tav-";
-      for (int k = 0; k < 16; ++k, random >>= 4) freshName_ += kHex[random & 15];
-      freshName_ += ".tmp";
-    }
-    path.assign(folder);
-    if (!path.empty()) path += '/';
-    path += freshName_;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-    freshName_.clear();
-  }
-  errno = EEXIST;
-  return -1;
-}
 
 DirResult PosixFileSystem::MakeDirectory(const std::filesystem::path& path) {
   newFolder_.clear();
@@ -209,54 +183,44 @@ IoResult PosixFileSystem::ReadWholeFile(const std::filesystem::path& path, FileB
   return IoResult::Success();
 }
 
-IoResult PosixFileSystem::WriteWholeFile(const std::filesystem::path& path,
-                                         std::string_view bytes) {
+bool PosixFileSystem::InNewFolder(const std::string& path) const {
   // Compared as text: building the parent as a path costs more than the
   // lookup it saves. A name that only differs in spelling ("a//b") just
   // takes the lookup.
-  const std::string& target = path.native();
   const std::size_t folderSize = newFolder_.size();
-  const bool inNewFolder = folderSize > 0 && target.size() > folderSize + 1 &&
-                           target.compare(0, folderSize, newFolder_) == 0 &&
-                           target[folderSize] == '/' &&
-                           target.find('/', folderSize + 1) == std::string::npos;
-  if (!inNewFolder || newFiles_ != NewFiles::Writable) {
-    if (const int refused = RefusedTarget(path)) return ErrnoFailure(refused);
-  }
+  return folderSize > 0 && path.size() > folderSize + 1 &&
+         path.compare(0, folderSize, newFolder_) == 0 && path[folderSize] == '/' &&
+         path.find('/', folderSize + 1) == std::string::npos;
+}
 
-  // The target's folder, taken from the text: no path object per file.
-  const std::size_t slash = target.rfind('/');
-  const std::string_view folder = slash == std::string::npos
-                                      ? std::string_view()
-                                      : std::string_view(target).substr(0, slash + (slash == 0));
-  std::string temp;
-  FileDescriptor fd(OpenFresh(folder, temp));
-  if (fd.get() < 0) return ErrnoFailure(errno);
-  if (inNewFolder && newFiles_ == NewFiles::Unknown) {
-    struct stat created {};
-    if (::fstat(fd.get(), &created) == 0) {
-      newFiles_ = (created.st_mode & 0222) != 0 ? NewFiles::Writable : NewFiles::ReadOnly;
-    }
-  }
-  int error = WriteAll(fd.get(), bytes);
-  if (const int closeError = fd.Close(); error == 0) error = closeError;
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp.c_str());
-    return ErrnoFailure(error);
-  }
+IoResult PosixFileSystem::CheckReplaceable(const std::filesystem::path& path) {
+  if (newFiles_ == NewFiles::Writable && InNewFolder(path.native())) return IoResult::Success();
+  if (const int refused = RefusedTarget(path)) return ErrnoFailure(refused);
   return IoResult::Success();
 }
 
 std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFile(const std::filesystem::path& folder,
                                                             IoResult& failure) {
-  std::string name;
-  const int fd = OpenFresh(folder.native(), name);
+  std::string path;
+  const int fd = names_.MakeFresh(
+      [&](const std::string& name) {
+        path = folder.native();
+        if (!path.empty()) path += '/';
+        path += name;
+        return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      },
+      [](int made) { return made < 0 && errno == EEXIST; });
   if (fd < 0) {
     failure = ErrnoFailure(errno);
     return nullptr;
   }
-  return std::make_unique<PosixFreshFile>(fd, std::move(name));
+  if (newFiles_ == NewFiles::Unknown && !newFolder_.empty() && folder.native() == newFolder_) {
+    struct stat created {};
+    if (::fstat(fd, &created) == 0) {
+      newFiles_ = (created.st_mode & 0222) != 0 ? NewFiles::Writable : NewFiles::ReadOnly;
+    }
+  }
+  return std::make_unique<PosixFreshFile>(calls_, fd, std::move(path));
 }
 
 bool PosixFileSystem::Exists(const std::filesystem::path& path) {

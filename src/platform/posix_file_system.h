@@ -1,32 +1,51 @@
 // The file operations on POSIX systems (Linux, macOS).
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
-#include <random>
+#include <cstdio>
+#include <string>
 
 #include "platform/file_system.h"
+#include "platform/fresh_names.h"
 
 namespace tav {
 
+// The system calls that finish a written file, which a test replaces to
+// see the program through their failures: a close that reports a late
+// write error, a file system without hard links.
+struct PosixCalls {
+  int (*close)(int) = ::close;
+  int (*link)(const char*, const char*) = ::link;
+  int (*rename)(const char*, const char*) = ::rename;
+};
+
 class PosixFileSystem : public FileSystem {
  public:
-  PosixFileSystem();
+  PosixFileSystem() = default;
+  explicit PosixFileSystem(PosixCalls calls) : calls_(calls) {}
+  // Fresh names from a fixed seed: the same names on every run (for tests).
+  PosixFileSystem(PosixCalls calls, std::uint64_t seed) : calls_(calls), names_(seed) {}
 
   DirResult MakeDirectory(const std::filesystem::path& path) override;
   IoResult ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) override;
-  IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;
   bool Exists(const std::filesystem::path& path) override;
 
- private:
-  // Opens a file of a fresh name in `folder` for writing, exclusively, and
-  // sets `path` to it; -1 with errno set when it cannot.
-  int OpenFresh(std::string_view folder, std::string& path);
+ protected:
+  IoResult CheckReplaceable(const std::filesystem::path& path) override;
 
+ private:
+  // True when `path` names an entry directly in newFolder_.
+  bool InNewFolder(const std::string& path) const;
+
+  PosixCalls calls_;
+  FreshNames names_;
   // The folder that MakeDirectory created last, as long as no other folder
   // was asked for since. It was empty when made, so everything in it was
-  // put there by WriteWholeFile: a target there is either missing or a file
+  // put there by this object: a target there is either missing or a file
   // written before, which saves looking the target up before each write
   // (a conversion writes thousands of files into its new folder).
   std::string newFolder_;
@@ -34,10 +53,6 @@ class PosixFileSystem : public FileSystem {
   // default ACL can make them read-only); learnt from the first one.
   enum class NewFiles { Unknown, Writable, ReadOnly };
   NewFiles newFiles_ = NewFiles::Unknown;
-  // Fresh names: random, so that two runs (or a run and a user's file) do
-  // not even try the same name; the exclusive creation settles the rest.
-  std::mt19937_64 names_;
-  std::string freshName_;
 };
 
 }  // namespace tav

@@ -90,33 +90,6 @@ class Win32FreshFile : public FreshFile {
 
 }  // namespace
 
-HANDLE Win32FileSystem::CreateFresh(const std::filesystem::path& folder, std::wstring& path) {
-  static constexpr wchar_t kHex[] = L"0123456789abcdef";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    // One random name serves every write of this object in turn (each is
-    // renamed away before the next); a clash with any other file takes another.
-    if (freshName_.empty()) {
-      std::uint64_t random = names_();
-      freshName_ = L".tav-";
-      for (int k = 0; k < 16; ++k, random >>= 4) freshName_ += kHex[random & 15];
-      freshName_ += L".tmp";
-    }
-    path = ExtendedPath(folder.empty() ? std::filesystem::path(freshName_) : folder / freshName_);
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
-    freshName_.clear();
-  }
-  SetLastError(ERROR_FILE_EXISTS);
-  return INVALID_HANDLE_VALUE;
-}
-
-Win32FileSystem::Win32FileSystem() {
-  std::random_device entropy;
-  names_.seed((static_cast<std::uint64_t>(entropy()) << 32) ^ entropy() ^ GetCurrentProcessId() ^
-              GetTickCount64());
-}
-
 DirResult Win32FileSystem::MakeDirectory(const std::filesystem::path& path) {
   const std::wstring target = ExtendedPath(path);
   if (CreateDirectoryW(target.c_str(), nullptr)) return {DirStatus::Created, {}};
@@ -177,27 +150,30 @@ IoResult Win32FileSystem::ReadWholeFile(const std::filesystem::path& path, FileB
   return IoResult::Success();
 }
 
-IoResult Win32FileSystem::WriteWholeFile(const std::filesystem::path& path,
-                                         std::string_view bytes) {
+IoResult Win32FileSystem::CheckReplaceable(const std::filesystem::path& path) {
   const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    // A folder in the file's place, or a read-only file that the rename would
-    // replace although its attribute says it must stay.
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
-      return ErrorFailure(ERROR_ACCESS_DENIED);
-    }
+  // A folder in the file's place, or a read-only file that the rename would
+  // replace although its attribute says it must stay.
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+    return ErrorFailure(ERROR_ACCESS_DENIED);
   }
-  IoResult failure;
-  auto file = CreateFreshFile(path.parent_path(), failure);
-  if (!file) return failure;
-  if (IoResult written = file->Write(bytes); !written.ok) return written;
-  return file->Commit(path, true);
+  return IoResult::Success();
 }
 
 std::unique_ptr<FreshFile> Win32FileSystem::CreateFreshFile(const std::filesystem::path& folder,
                                                             IoResult& failure) {
   std::wstring path;
-  const HANDLE file = CreateFresh(folder, path);
+  const HANDLE file = names_.MakeFresh(
+      [&](const std::string& name) {
+        const std::filesystem::path fresh(std::wstring(name.begin(), name.end()));
+        path = ExtendedPath(folder.empty() ? fresh : folder / fresh);
+        return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+      },
+      [](HANDLE made) {
+        return made == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS;
+      });
   if (file == INVALID_HANDLE_VALUE) {
     failure = LastErrorFailure();
     return nullptr;

@@ -139,15 +139,6 @@ std::optional<std::string> FakeFileSystem::RefusedWrite(const std::filesystem::p
   return std::nullopt;
 }
 
-IoResult FakeFileSystem::WriteWholeFile(const std::filesystem::path& path,
-                                        std::string_view bytes) {
-  ++writes;
-  if (auto reason = RefusedWrite(path)) return IoResult::Failure(*reason);
-  files[path] = std::string(bytes);
-  Written(path);
-  return IoResult::Success();
-}
-
 void FakeFileSystem::Written(const std::filesystem::path& path) {
   writtenFiles.push_back(path);
   if (keepWrittenBytes) writtenBytes.push_back(files[path]);

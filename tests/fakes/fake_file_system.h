@@ -40,7 +40,6 @@ class FakeFileSystem : public FileSystem {
   // through a fresh file count when they are committed.
   std::vector<std::filesystem::path> madeFolders;
   std::vector<std::filesystem::path> writtenFiles;
-  int writes = 0;  // whole-file writes attempted, failed ones included
   // With keepWrittenBytes, the bytes of each entry of writtenFiles as
   // written (a file written twice keeps both).
   bool keepWrittenBytes = false;
@@ -61,10 +60,13 @@ class FakeFileSystem : public FileSystem {
 
   DirResult MakeDirectory(const std::filesystem::path& path) override;
   IoResult ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) override;
-  IoResult WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) override;
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;
   bool Exists(const std::filesystem::path& path) override;
+
+ protected:
+  // Every refusal is the commit's: the fake checks the target there.
+  IoResult CheckReplaceable(const std::filesystem::path&) override { return IoResult::Success(); }
 
  private:
   friend class FakeFreshFile;

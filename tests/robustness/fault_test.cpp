@@ -33,14 +33,8 @@ const std::vector<std::string> kLog = {
 class Faults : public test::DiskFixture {
  protected:
   std::string Shown(const std::filesystem::path& path) const { return Utf8FromPath(path); }
-  // The names in a folder, sorted.
   static std::vector<std::string> Names(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-      names.push_back(Utf8FromPath(entry.path().filename()));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::FolderNames(folder);
   }
   // A log of `lines` in `folder`, written as the run would find it.
   static void PutLog(const std::filesystem::path& path, const std::vector<std::string>& lines) {

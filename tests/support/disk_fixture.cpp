@@ -25,12 +25,7 @@ void DiskFixture::ShowAndSelect(const std::vector<std::string>& names) {
 }
 
 std::vector<std::string> DiskFixture::Names(std::string_view folder) const {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir / folder)) {
-    names.push_back(Utf8FromPath(entry.path().filename()));
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return FolderNames(dir / folder);
 }
 
 }  // namespace tav::test

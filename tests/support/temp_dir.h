@@ -27,6 +27,9 @@ std::string ReadFile(const std::filesystem::path& path);
 // Writes a whole file (creating or replacing it).
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 
+// The names (UTF-8) of the entries of a folder, sorted.
+std::vector<std::string> FolderNames(const std::filesystem::path& folder);
+
 // Lines of a log: CR LF after each.
 std::string CrLfLines(const std::vector<std::string>& lines);
 

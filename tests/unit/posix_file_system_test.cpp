@@ -38,11 +38,7 @@ TEST(PosixFileSystem, ReplacesItsOwnFilesInANewFolderAndLeavesNoTemporaryFile) {
   EXPECT_TRUE(files.WriteWholeFile(dir / "out" / "00001.eml", "second").ok);
   EXPECT_EQ(ReadFile(dir / "out" / "00001.eml"), "second");
   EXPECT_EQ(ReadFile(dir / "out" / "00002.eml"), "other");
-  std::size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "out")) {
-    ++entries;
-  }
-  EXPECT_EQ(entries, 2u);
+  EXPECT_EQ(test::FolderNames(dir / "out"), (std::vector<std::string>{"00001.eml", "00002.eml"}));
 }
 
 TEST(PosixFileSystem, FilesCreatedReadOnlyAreNotReplacedEvenInANewFolder) {
@@ -75,7 +71,7 @@ TEST(PosixFileSystem, AReusedFolderIsCheckedForReadOnlyFilesAndFolders) {
   const IoResult folder = files.WriteWholeFile(dir / "out" / "00002.eml", "new");
   EXPECT_FALSE(folder.ok);
   EXPECT_EQ(folder.reason, std::strerror(EISDIR));
-  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "00002.eml.tav-tmp"));
+  EXPECT_EQ(test::FolderNames(dir / "out"), (std::vector<std::string>{"00001.eml", "00002.eml"}));
 }
 
 TEST(PosixFileSystem, ReadsAWholeFileOverWhatTheStringHeld) {
@@ -119,11 +115,16 @@ TEST(PosixFileSystem, OnlyRegularFilesAreReadAndAHugeOneIsRefusedNotThrown) {
 
 TEST(PosixFileSystem, FreshFilesNeverShareANameWithAnotherFile) {
   TempDir dir;
-  PosixFileSystem files;
-  // A user's file under the name a fixed scheme would have taken.
-  WriteFile(dir / "00001.eml.tav-tmp", "the user's");
+  // The name the first fresh file would take is a user's file already.
+  FreshNames names(7);
+  std::string taken;
+  names.MakeFresh([&](const std::string& name) { return taken = name; },
+                  [](const std::string&) { return false; });
+  WriteFile(dir / taken, "the user's");
+
+  PosixFileSystem files({}, 7);
   ASSERT_TRUE(files.WriteWholeFile(dir / "00001.eml", "first").ok);
-  EXPECT_EQ(ReadFile(dir / "00001.eml.tav-tmp"), "the user's");
+  EXPECT_EQ(ReadFile(dir / taken), "the user's");
 
   IoResult failure;
   auto one = files.CreateFreshFile(dir.path(), failure);
@@ -140,12 +141,47 @@ TEST(PosixFileSystem, FreshFilesNeverShareANameWithAnotherFile) {
   EXPECT_EQ(ReadFile(dir / "00001.eml"), "two");
   one.reset();  // never committed: nothing of it is left
   two.reset();
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"00001.eml", "00001.eml.tav-tmp"}));
+  EXPECT_EQ(test::FolderNames(dir.path()), (std::vector<std::string>{taken, "00001.eml"}));
+}
+
+// The system calls that finish a file, failing as a test asks.
+int failingClose(int fd) {
+  ::close(fd);
+  errno = EIO;  // a write the system could not complete, reported late
+  return -1;
+}
+int noHardLinks(const char*, const char*) {
+  errno = EPERM;  // as on FAT and some network file systems
+  return -1;
+}
+
+TEST(PosixFileSystem, ALateWriteErrorAtCloseFailsTheCommitAndLeavesNothing) {
+  TempDir dir;
+  WriteFile(dir / "00001.eml", "old");
+  PosixFileSystem files(PosixCalls{.close = failingClose});
+  const IoResult result = files.WriteWholeFile(dir / "00001.eml", "new");
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.reason, std::strerror(EIO));
+  EXPECT_EQ(ReadFile(dir / "00001.eml"), "old");
+  EXPECT_EQ(test::FolderNames(dir.path()), (std::vector<std::string>{"00001.eml"}));
+}
+
+TEST(PosixFileSystem, WithoutHardLinksACommitThatMustNotReplaceStillRefusesAnExistingFile) {
+  TempDir dir;
+  PosixFileSystem files(PosixCalls{.link = noHardLinks});
+  IoResult failure;
+  auto fresh = files.CreateFreshFile(dir.path(), failure);
+  ASSERT_TRUE(fresh && fresh->Write("mailbox").ok);
+  WriteFile(dir / "taken.mbox", "someone's");
+  EXPECT_EQ(fresh->Commit(dir / "taken.mbox", false).reason, std::strerror(EEXIST));
+  EXPECT_EQ(ReadFile(dir / "taken.mbox"), "someone's");
+
+  fresh = files.CreateFreshFile(dir.path(), failure);
+  ASSERT_TRUE(fresh && fresh->Write("mailbox").ok);
+  EXPECT_TRUE(fresh->Commit(dir / "new.mbox", false).ok);
+  fresh.reset();
+  EXPECT_EQ(ReadFile(dir / "new.mbox"), "mailbox");
+  EXPECT_EQ(test::FolderNames(dir.path()), (std::vector<std::string>{"new.mbox", "taken.mbox"}));
 }
 
 }  // namespace

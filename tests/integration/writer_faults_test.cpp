@@ -1,0 +1,114 @@
+// The writers of the mail forms when their files fail, and exceptions
+// inside a log's conversion: each failure is reported, names its file, and
+// leaves nothing half made behind.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <sstream>
+#include <stdexcept>
+
+#include "convert/log_converter.h"
+#include "platform/paths.h"
+#include "support/log_fixture.h"
+#include "tavconv.h"
+
+namespace tav {
+namespace {
+
+const std::vector<std::string> kLog = {
+    "001/002  ID000001  佐藤 一郎     最初", "00/04/10 21:47", "本文一",
+    "002/002  ID000002  たけし        次",   "00/04/11 21:47", "本文二",
+};
+
+class WriterFaults : public test::LogFixture {
+ protected:
+  int Tav(const std::vector<std::filesystem::path>& args) {
+    errors.str("");
+    std::ostringstream out;
+    return RunTavconv(args, out, errors, files);
+  }
+  bool Told(const std::string& text) const { return errors.str().find(text) != std::string::npos; }
+  // The fake gives its fresh files names beginning with this.
+  static bool IsFresh(const std::filesystem::path& path) {
+    return path.filename().string().starts_with(".tav-");
+  }
+
+  std::ostringstream errors;
+};
+
+TEST_F(WriterFaults, AMaildirMessageThatCannotBeWrittenSkipsTheRestOfItsLogOnly) {
+  WriteLog("abc.log", kLog);
+  WriteLog("xyz.log", kLog);
+  const auto box = dir / "box";
+  files.failWrite = [&](const std::filesystem::path& path) -> std::optional<std::string> {
+    if (path.parent_path() == box / "cur" && path.string().find("00001.abc") != std::string::npos) {
+      return "Input/output error";
+    }
+    return std::nullopt;
+  };
+  EXPECT_EQ(Tav({"--maildir", box, dir / "abc.log", dir / "xyz.log"}), kExitFailure);
+  EXPECT_TRUE(Told("cannot write: Input/output error; rest of the log skipped")) << errors.str();
+  // The first log stopped at its first message; the second was written whole.
+  EXPECT_EQ(files.Names(box / "cur").size(), 2u);
+  EXPECT_TRUE(files.Names(box / "tmp").empty());
+}
+
+TEST_F(WriterFaults, AnMboxWhoseFileCannotBeMadeOrIsTakenMeanwhileLeavesNothing) {
+  WriteLog("abc.log", kLog);
+  // Its folder is missing: not even the fresh file can be made.
+  EXPECT_EQ(Tav({"--mbox", dir / "missing" / "all.mbox", dir / "abc.log"}), kExitFailure);
+  EXPECT_TRUE(Told("No such file or directory; nothing converted")) << errors.str();
+
+  // Another program makes FILE while the mailbox is being filled: the
+  // mailbox is not put over it, and its fresh file goes.
+  const auto mbox = dir / "all.mbox";
+  files.failWrite = [&](const std::filesystem::path& path) -> std::optional<std::string> {
+    if (IsFresh(path) && !files.Exists(mbox)) files.AddFile(mbox, "someone's");
+    return std::nullopt;
+  };
+  EXPECT_EQ(Tav({"--mbox", mbox, dir / "abc.log"}), kExitFailure);
+  EXPECT_TRUE(Told(Utf8FromPath(mbox) + ": not written: File exists")) << errors.str();
+  EXPECT_EQ(files.Bytes(mbox), "someone's");
+  EXPECT_EQ(files.Names(dir.path()), (std::vector<std::string>{"abc.log", "all.mbox"}));
+}
+
+// A writer that throws where it is told to.
+class ThrowingWriter : public MailWriter {
+ public:
+  std::function<void()> onBegin = [] {};
+  std::function<void()> onWrite = [] {};
+  FolderOutcome BeginLog(const LogTarget&) override {
+    onBegin();
+    return {};
+  }
+  WriteResult Write(const MessageRecord&) override {
+    onWrite();
+    return {};
+  }
+};
+
+TEST_F(WriterFaults, ExceptionsInALogEndUpInItsResultAndTheNextLogConverts) {
+  WriteLog("abc.log", kLog);
+  LogConverter converter(files);
+  LogHooks hooks;
+  ThrowingWriter writer;
+  writer.onWrite = [] { throw std::bad_alloc(); };
+  const LogResult& outOfMemory = converter.ConvertLog({dir.path(), "abc.log", 3}, writer, hooks);
+  EXPECT_EQ(outOfMemory.outcome, LogOutcome::WriteFailed);
+  EXPECT_EQ(outOfMemory.reason, std::make_error_code(std::errc::not_enough_memory).message());
+
+  writer.onWrite = [] {};
+  writer.onBegin = [] { throw std::runtime_error("folder trouble"); };
+  const LogResult& thrown = converter.ConvertLog({dir.path(), "abc.log", 3}, writer, hooks);
+  EXPECT_EQ(thrown.outcome, LogOutcome::FolderUnusable);
+  EXPECT_EQ(thrown.failedFile, dir / "abc");
+  EXPECT_EQ(thrown.reason, "folder trouble");
+
+  writer.onBegin = [] {};
+  const LogResult& fine = converter.ConvertLog({dir.path(), "abc.log", 3}, writer, hooks);
+  EXPECT_EQ(fine.outcome, LogOutcome::Converted);
+  EXPECT_EQ(fine.written, 2u);
+}
+
+}  // namespace
+}  // namespace tav
