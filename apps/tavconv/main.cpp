@@ -2,6 +2,7 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/interrupts.h"
 #include "platform/native_file_system.h"
 #include "tavconv.h"
 #ifdef _WIN32
@@ -13,8 +14,15 @@ namespace {
 int Run(const std::vector<std::filesystem::path>& args) {
   // The last guard: whatever goes wrong ends in a message and a status.
   try {
-    tav::NativeFileSystem files;
-    return tav::RunTavconv(args, std::cout, std::cerr, files);
+    tav::CatchInterrupts();
+    int status = 0;
+    {
+      tav::NativeFileSystem files;
+      status = tav::RunTavconv(args, std::cout, std::cerr, files);
+    }
+    // Stopped by a signal: everything is cleaned up; end as the signal would.
+    if (const int signal = tav::InterruptSignal()) tav::EndWithSignal(signal);
+    return status;
   } catch (const std::exception& error) {
     std::cerr << "tavconv: " << error.what() << "\n";
   } catch (...) {

@@ -11,6 +11,7 @@
 #include "convert/maildir_writer.h"
 #include "convert/mbox_writer.h"
 #include "platform/cp932.h"
+#include "platform/interrupts.h"
 #include "platform/paths.h"
 
 namespace tav {
@@ -62,6 +63,13 @@ struct Report {
         return "message " + Cp932ForDisplay(event.number) + ": " + std::to_string(event.count) +
                (event.count == 1 ? " byte" : " bytes") +
                " that code page 932 cannot decode replaced by U+FFFD";
+      case LogEventKind::TitleEntriesPassedOver:
+        return std::to_string(event.count) +
+               (event.count == 1 ? " title-list entry" : " title-list entries") +
+               " passed over (no message read)";
+      case LogEventKind::MessageReplaced:
+        return "message " + Cp932ForDisplay(event.number) +
+               ": its file held a different message of that number, now replaced";
     }
     return {};
   }
@@ -83,18 +91,26 @@ std::ostream& operator<<(std::ostream& out, const Written& written) {
              << Utf8FromPath(written.where) << "\n";
 }
 
+// The command line asks no questions: an existing folder is converted
+// into. A signal stops the run at the next message.
+class CommandLineHooks : public LogHooks {
+ public:
+  bool ShouldStop() override { return InterruptSignal() != 0; }
+};
+
 // Converts every log into `writer`, reporting each; returns what was written
 // where. `destination` is where the messages go when the writer keeps no
-// folder per log; once `stopped` says the writer can take no more, no
-// further log is converted.
+// folder per log; once `stopped` says the writer can take no more, or a
+// signal asks to stop, no further log is converted.
 template <typename Stopped>
 std::vector<Written> ConvertLogs(const CommandLine& line, MailWriter& writer,
                                  const std::filesystem::path& destination, FileSystem& files,
                                  Report& report, Stopped stopped) {
   std::vector<Written> written;
   LogConverter converter(files);
-  LogHooks hooks;  // no questions: an existing folder is converted into
+  CommandLineHooks hooks;
   for (const std::filesystem::path& log : line.logs) {
+    if (InterruptSignal() != 0) break;
     const LogResult& result =
         converter.ConvertLog({log.parent_path(), log.filename(), line.dirNameLen}, writer, hooks);
     report.Log(log, result);
@@ -107,7 +123,21 @@ std::vector<Written> ConvertLogs(const CommandLine& line, MailWriter& writer,
   return written;
 }
 
-void Print(std::ostream& out, const std::vector<Written>& written) {
+// Converts the logs into `writer` and finishes it; prints what was written
+// once it is all in place. A run a signal stopped finishes nothing: what
+// was complete stays, the writer's fresh files go with it.
+template <typename Stopped>
+void ConvertAndFinish(const CommandLine& line, MailWriter& writer,
+                      const std::filesystem::path& destination, FileSystem& files, Report& report,
+                      std::ostream& out, Stopped stopped, const std::string& finishFailure) {
+  const std::vector<Written> written =
+      ConvertLogs(line, writer, destination, files, report, stopped);
+  if (InterruptSignal() != 0) return;
+  if (const IoResult finished = writer.Finish(); !finished.ok) {
+    report.Problem(destination.empty() ? line.logs.back() : destination,
+                   finishFailure + finished.reason);
+    if (!destination.empty() && stopped()) return;  // a mailbox that is not there
+  }
   for (const Written& log : written) out << log;
 }
 
@@ -126,7 +156,7 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
     case CommandLine::Output::Mime: {
       EmlFolderWriter writer(files, line.output == CommandLine::Output::Eml ? MailForm::Raw
                                                                              : MailForm::Mime);
-      Print(out, ConvertLogs(line, writer, {}, files, report, never));
+      ConvertAndFinish(line, writer, {}, files, report, out, never, "cannot write: ");
       break;
     }
     case CommandLine::Output::Mbox: {
@@ -137,13 +167,8 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
       }
       // One file holds every message: once it cannot be written, no log is,
       // and no message is written until the file is in place.
-      const std::vector<Written> written =
-          ConvertLogs(line, writer, line.target, files, report, [&] { return writer.failed(); });
-      if (const IoResult finished = writer.Finish(); !finished.ok) {
-        report.Problem(line.target, "not written: " + finished.reason);
-        break;
-      }
-      Print(out, written);
+      ConvertAndFinish(line, writer, line.target, files, report, out,
+                       [&] { return writer.failed(); }, "not written: ");
       break;
     }
     case CommandLine::Output::Maildir: {
@@ -152,10 +177,15 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
         report.Problem(line.target, "cannot make the Maildir: " + opened.reason);
         break;
       }
-      Print(out, ConvertLogs(line, writer, line.target, files, report, never));
+      ConvertAndFinish(line, writer, line.target, files, report, out, never, "cannot write: ");
       break;
     }
   }
+  // A report that did not reach its reader (a full disk, a closed pipe) is
+  // a failure too.
+  out.flush();
+  errors.flush();
+  if (out.fail() || errors.fail()) return kExitFailure;
   return report.failed ? kExitFailure : kExitOk;
 }
 

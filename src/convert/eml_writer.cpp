@@ -4,19 +4,49 @@
 
 #include "convert/eml_names.h"
 #include "convert/folder_names.h"
+#include "convert/mbox_writer.h"
 #include "mail/mail_domain.h"
+#include "mail/message_identity.h"
 #include "platform/paths.h"
 
 namespace tav {
 
+namespace {
+
+std::string_view HeaderOf(std::string_view text) {
+  return text.substr(0, text.find("\r\n\r\n"));
+}
+
+std::string ReadText(FileSystem& files, const std::filesystem::path& path) {
+  FileBytes bytes;
+  if (!files.ReadWholeFile(path, bytes).ok) return {};
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// "<identifier>" as a header field holds it.
+std::string Bracketed(std::string_view identifier) {
+  return identifier.empty() ? std::string() : "<" + std::string(identifier) + ">";
+}
+
+}  // namespace
+
 FolderOutcome EmlFolderWriter::BeginLog(const LogTarget& target) {
   OutDir = JoinPath(target.directory, target.folderName);
+  folder_ = nullptr;
   if (IsUnsafeFolderName(target.folderName)) return {FolderStatus::Unsafe, OutDir, {}};
   DirResult made = files_.MakeDirectory(OutDir);
   switch (made.status) {
     case DirStatus::Created:
+      folder_ = &folders_[OutDir];
       return {FolderStatus::Created, OutDir, {}};
     case DirStatus::ExistsAsFolder:
+      if (const auto known = folders_.find(OutDir); known != folders_.end()) {
+        folder_ = &known->second;
+      } else {
+        folder_ = &folders_[OutDir];
+        folder_->fromBefore = true;
+        RemoveAbandonedFreshFiles(files_, OutDir);
+      }
       return {FolderStatus::Existed, OutDir, std::move(made.reason)};
     case DirStatus::ExistsAsOther:
       return {FolderStatus::FileInTheWay, OutDir, std::move(made.reason)};
@@ -28,20 +58,102 @@ FolderOutcome EmlFolderWriter::BeginLog(const LogTarget& target) {
 
 WriteResult EmlFolderWriter::Write(const MessageRecord& message) {
   const auto name = EmlFileName(message.MsgNo);
-  if (!name) return {WriteResult::Status::NumberUnusable, {}, {}, 0};
+  if (!name) return {WriteResult::Status::NumberUnusable, {}, {}, 0, false};
   EmlPath = JoinPath(OutDir, *name);
+  if (folder_ == nullptr) folder_ = &folders_[OutDir];
+  return form_ == MailForm::Raw ? WriteRaw(message) : WriteMime(message);
+}
 
+WriteResult EmlFolderWriter::WriteRaw(const MessageRecord& message) {
+  const auto prior = folder_->written.find(std::string(message.MsgNo));
+  const bool writtenBefore = prior != folder_->written.end();
+  const bool heldBefore = !writtenBefore && folder_->fromBefore && files_.Exists(EmlPath);
+  // A title list names messages; it never stands in for one read.
+  if (message.TitleListEntry && (writtenBefore || heldBefore)) {
+    return {WriteResult::Status::PassedOver, {}, {}, 0, false};
+  }
   text_.clear();
   text_.reserve(message.Body.size() + 256);
-  std::size_t replaced = 0;
-  if (form_ == MailForm::Raw) {
-    AppendRawEml(message, text_);
-  } else {
-    replaced = mime_.Append(message, text_);
+  AppendRawEml(message, text_);
+  bool replacedAnother = false;
+  if (!message.TitleListEntry && (heldBefore || (writtenBefore && !prior->second.titleListEntry))) {
+    replacedAnother = HeaderOf(ReadText(files_, EmlPath)) != HeaderOf(text_);
   }
   const IoResult written = files_.WriteWholeFile(EmlPath, text_);
-  if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, replaced};
-  return {WriteResult::Status::Written, EmlPath, {}, replaced};
+  if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, 0, false};
+  folder_->written[std::string(message.MsgNo)] = {message.TitleListEntry, {}};
+  return {WriteResult::Status::Written, EmlPath, {}, 0, replacedAnother};
+}
+
+WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
+  if (message.TitleListEntry) return {WriteResult::Status::PassedOver, {}, {}, 0, false};
+  // The files the registry may ask about: this number's, and the parent's.
+  const std::string key = PlainIdentifier(message);
+  keyFiles_[key] = {EmlPath, std::string(message.MsgNo)};
+  if (!message.RefNo.empty()) {
+    if (const auto parentName = EmlFileName(message.RefNo)) {
+      keyFiles_[ParentKey(message)] = {JoinPath(OutDir, *parentName), std::string(message.RefNo)};
+    }
+  }
+  const PlacedMessage placed = registry_.Place(message);
+  text_.clear();
+  text_.reserve(message.Body.size() + 512);
+  const std::size_t replaced =
+      mime_.Append(message, {placed.identifier, placed.parent, placed.digest}, text_);
+
+  // Another message in the file: one this run wrote, or one held before.
+  bool replacedAnother = false;
+  if (const auto prior = folder_->written.find(std::string(message.MsgNo));
+      prior != folder_->written.end()) {
+    replacedAnother = prior->second.identifier != placed.identifier;
+  } else if (const auto held = heldTexts_.find(key); held != heldTexts_.end()) {
+    replacedAnother = HeaderField(held->second, "Message-Id") != Bracketed(placed.identifier);
+  }
+  const IoResult written = files_.WriteWholeFile(EmlPath, text_);
+  if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, replaced, false};
+  folder_->written[std::string(message.MsgNo)] = {false, placed.identifier};
+  if (!placed.parentSettled) unsettled_.emplace_back(EmlPath, placed);
+  return {WriteResult::Status::Written, EmlPath, {}, replaced, replacedAnother};
+}
+
+std::vector<std::string> EmlFolderWriter::Held(const std::string& key) {
+  const auto file = keyFiles_.find(key);
+  if (file == keyFiles_.end()) return {};
+  const auto folder = folders_.find(file->second.path.parent_path());
+  if (folder == folders_.end() || !folder->second.fromBefore ||
+      folder->second.written.contains(file->second.number)) {
+    return {};
+  }
+  std::string text = ReadText(files_, file->second.path);
+  std::string identifier = HeaderField(text, "Message-Id").value_or("");
+  if (identifier.size() < 2) return {};
+  heldTexts_[key] = std::move(text);
+  return {identifier.substr(1, identifier.size() - 2)};
+}
+
+bool EmlFolderWriter::IsSame(const std::string&, const MessageRecord& record,
+                             std::string_view digest) {
+  const std::string& text = heldTexts_[PlainIdentifier(record)];
+  if (const auto stored = HeaderField(text, "X-TAV-Digest")) return *stored == digest;
+  // Written before messages carried their digest: the same sender, subject and date.
+  return StoredSignature(text) == mime_.Signature(record);
+}
+
+IoResult EmlFolderWriter::Finish() {
+  for (const auto& [path, placed] : unsettled_) {
+    const std::string parent = registry_.FinalParent(placed);
+    std::string text = ReadText(files_, path);
+    // A later message of the same number may have replaced the file.
+    if (HeaderField(text, "Message-Id") != Bracketed(placed.identifier)) continue;
+    if (HeaderField(text, "In-Reply-To").value_or("") == Bracketed(parent)) continue;
+    SetParentIdentifier(text, parent, "\r\n");
+    if (IoResult written = files_.WriteWholeFile(path, text); !written.ok) {
+      written.reason = Utf8FromPath(path) + ": " + written.reason;
+      return written;
+    }
+  }
+  unsettled_.clear();
+  return IoResult::Success();
 }
 
 void AppendRawEml(const MessageRecord& message, std::string& text) {

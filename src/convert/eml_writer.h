@@ -3,9 +3,14 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "convert/mail_writer.h"
+#include "convert/message_registry.h"
 #include "mail/mime_message.h"
 #include "platform/file_system.h"
 
@@ -16,24 +21,65 @@ enum class MailForm {
   Mime,  // standard Internet mail: UTF-8, encoded words, MIME header lines
 };
 
-class EmlFolderWriter : public MailWriter {
+// One writer serves one run: it remembers what the run wrote where.
+class EmlFolderWriter : public MailWriter, private HeldMessages {
  public:
-  EmlFolderWriter(FileSystem& files, MailForm form) : files_(files), form_(form) {}
+  EmlFolderWriter(FileSystem& files, MailForm form)
+      : files_(files), form_(form), registry_(this) {}
 
-  // Makes the log's output folder (MakeOutDir).
+  // Makes the log's output folder (MakeOutDir); in a folder that was there
+  // before, removes the fresh files that killed runs left.
   FolderOutcome BeginLog(const LogTarget& target) override;
   // Writes the message as OutDir, the message number and ".eml" (WriteEml).
+  // A title-list entry never replaces a file of its number; in the MIME
+  // form it is never written.
   WriteResult Write(const MessageRecord& message) override;
+  // The MIME form: names the parents that came later in the run.
+  IoResult Finish() override;
 
   // The log's output folder, and the file written last.
   std::filesystem::path OutDir;
   std::filesystem::path EmlPath;
 
  private:
+  // What the run wrote into one output folder, by message number.
+  struct Written {
+    bool titleListEntry = false;
+    std::string identifier;  // the MIME form's
+  };
+  struct Folder {
+    bool fromBefore = false;  // there before the run: its files count as held
+    std::unordered_map<std::string, Written> written;
+  };
+
+  WriteResult WriteRaw(const MessageRecord& message);
+  WriteResult WriteMime(const MessageRecord& message);
+  // Whether the file at EmlPath, there before the run, holds a message whose
+  // header differs from the one in text_.
+  bool HoldsAnotherRawMessage();
+
+  // The MIME form's files held before the run (HeldMessages).
+  std::vector<std::string> Held(const std::string& key) override;
+  bool IsSame(const std::string& identifier, const MessageRecord& record,
+              std::string_view digest) override;
+
   FileSystem& files_;
   MailForm form_;
   MimeMessageBuilder mime_;
   std::string text_;  // the file being written, reused between messages
+  std::map<std::filesystem::path, Folder> folders_;
+  Folder* folder_ = nullptr;  // OutDir's
+
+  MessageRegistry registry_;
+  // The file of each plain identifier that a message or a reply named, and
+  // the texts of those held before the run.
+  struct KeyFile {
+    std::filesystem::path path;
+    std::string number;  // code page 932 bytes
+  };
+  std::unordered_map<std::string, KeyFile> keyFiles_;
+  std::unordered_map<std::string, std::string> heldTexts_;
+  std::vector<std::pair<std::filesystem::path, PlacedMessage>> unsettled_;
 };
 
 // Appends a message in the raw form: five header lines, an empty line, the

@@ -18,6 +18,15 @@ void AssignZeroPadded(std::string& field, std::string_view chars, Col count) {
   field += chars;
 }
 
+// True when the `count` columns from column `first` are ASCII digits.
+bool IsAsciiDigits(const Columns& line, Col first, Col count) {
+  for (Col c = first; c < first + count; ++c) {
+    const std::string_view character = line.At(c);
+    if (character.size() != 1 || character[0] < '0' || character[0] > '9') return false;
+  }
+  return true;
+}
+
 Col CharCount(std::string_view text) {
   Col count = 0;
   for (std::size_t i = 0; i < text.size(); i += CharSizeAt(text, i)) ++count;
@@ -119,6 +128,7 @@ void FieldReaders::ReadDateLine(std::string_view text, int headerWidth, MessageF
   std::string& MsgDate = fields.MsgDate;
   std::string& MsgTime = fields.MsgTime;
   std::string& RefNo = fields.RefNo;
+  fields.DateText.clear();
   MsgDate.clear();
   RefNo.clear();
   MsgTime.clear();
@@ -139,6 +149,11 @@ void FieldReaders::ReadDateLine(std::string_view text, int headerWidth, MessageF
       MsgDate = c >= 3 ? Rfc822Date(line.Mid(c - 2, 2), line.Mid(c + 1, 2), line.Mid(c + 4, 2))
                        : std::string();
       MsgTime = line.Mid(c + 7, 5);
+      // The date as written: with all four digits of a year written so
+      // (four ASCII digits before the "/", no digit before them).
+      const bool fourDigits = c >= 5 && IsAsciiDigits(line, c - 4, 4) &&
+                              !(c >= 6 && IsAsciiDigits(line, c - 5, 1));
+      fields.DateText = fourDigits ? line.Mid(c - 4, 10) : line.Mid(c - 2, 8);
       c += 13;
       continue;
     }

@@ -20,6 +20,9 @@ struct MessageFields {
   std::string MsgDate;  // "4 Dec 1999"; empty when the line gives no valid date
   std::string MsgTime;  // the five characters after the date, as they stand
   std::string RefNo;    // the number replied to, five characters; empty when none
+  // The date as the date line writes it ("00/04/11", or "2000/04/11" for a
+  // four-digit year); empty when the line holds no date.
+  std::string DateText;
 };
 
 class FieldReaders {
@@ -28,7 +31,7 @@ class FieldReaders {
   // with message numbers `headerWidth` (3 or 5) wide. Sets MsgNo, SenderId,
   // SenderName and Subject of `fields`, and nothing else.
   void ReadHeaderLine(std::string_view line, int headerWidth, MessageFields& fields);
-  // Reads a date line. Sets MsgDate, MsgTime and RefNo of `fields`.
+  // Reads a date line. Sets MsgDate, MsgTime, RefNo and DateText of `fields`.
   void ReadDateLine(std::string_view line, int headerWidth, MessageFields& fields);
 
  private:

@@ -7,6 +7,8 @@ bool LogEvent::IsFailure() const {
     case LogEventKind::NotALog:
     case LogEventKind::FolderReused:
     case LogEventKind::BytesReplaced:
+    case LogEventKind::TitleEntriesPassedOver:
+    case LogEventKind::MessageReplaced:
       return false;
     case LogEventKind::Unreadable:
     case LogEventKind::FolderNameUnsafe:
@@ -27,6 +29,7 @@ std::vector<LogEvent> DescribeLog(const std::filesystem::path& logPath, const Lo
   switch (result.outcome) {
     case LogOutcome::Converted:
     case LogOutcome::Declined:
+    case LogOutcome::Stopped:
       break;
     case LogOutcome::NotALog:
       failure(LogEventKind::NotALog, logPath);
@@ -55,6 +58,13 @@ std::vector<LogEvent> DescribeLog(const std::filesystem::path& logPath, const Lo
   }
   for (const ReplacedBytes& replaced : result.replaced) {
     events.push_back({LogEventKind::BytesReplaced, logPath, {}, replaced.msgNo, replaced.count});
+  }
+  for (const std::string& number : result.replacedMessages) {
+    events.push_back({LogEventKind::MessageReplaced, logPath, {}, number, 0});
+  }
+  if (result.titleEntriesPassedOver > 0) {
+    events.push_back(
+        {LogEventKind::TitleEntriesPassedOver, logPath, {}, {}, result.titleEntriesPassedOver});
   }
   return events;
 }

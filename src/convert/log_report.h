@@ -23,6 +23,8 @@ enum class LogEventKind {
   FolderReused,      // the folder `file` existed; the messages went into it
   NumberNotWritten,  // message `number` cannot stand as a file name: not written
   BytesReplaced,     // message `number`: `count` bytes that do not decode were replaced
+  TitleEntriesPassedOver,  // `count` title-list entries were not written: no message read
+  MessageReplaced,   // the file of message `number` held a different message, now replaced
 };
 
 struct LogEvent {

@@ -26,6 +26,7 @@ enum class LogOutcome {
   FolderIsAFile,     // a file (or another entry that is no folder) stands in the folder's place
   FolderUnusable,    // the output folder cannot be made
   WriteFailed,       // a message could not be written; the rest of the log was skipped
+  Stopped,           // the caller asked to stop (LogHooks::ShouldStop) before the log's end
 };
 
 struct ReplacedBytes {
@@ -42,6 +43,10 @@ struct LogResult {
   std::vector<std::string> badNumbers;
   // Messages in which bytes that the form written cannot hold were replaced.
   std::vector<ReplacedBytes> replaced;
+  // Title-list entries that were not written (no message read).
+  std::size_t titleEntriesPassedOver = 0;
+  // Numbers whose file held a different message, which was replaced.
+  std::vector<std::string> replacedMessages;
   // For a failure: the log, folder or file, and the system's reason.
   std::filesystem::path failedFile;
   std::string reason;
@@ -56,6 +61,8 @@ class LogHooks {
   virtual bool UseExistingFolder(const FolderOutcome&) { return true; }
   // Called every few hundred messages.
   virtual void KeepResponsive() {}
+  // Asked before every message: true stops the log there.
+  virtual bool ShouldStop() { return false; }
 };
 
 }  // namespace tav

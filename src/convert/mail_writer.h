@@ -9,6 +9,7 @@
 #include <string>
 
 #include "mail/message_record.h"
+#include "platform/file_system.h"
 
 namespace tav {
 
@@ -36,6 +37,7 @@ struct FolderOutcome {
 struct WriteResult {
   enum class Status {
     Written,
+    PassedOver,      // a title-list entry that the form does not write
     NumberUnusable,  // the message number cannot stand as a file name: not written
     Failed,          // see `file` and `reason`
   };
@@ -45,6 +47,9 @@ struct WriteResult {
   // Bytes of the log that the form written cannot hold (code page 932 that
   // does not decode) and that were replaced.
   std::size_t replacedBytes = 0;
+  // The file of the message's number held a different message, which this
+  // one replaced (a title-list entry this run wrote does not count).
+  bool replacedAnother = false;
 };
 
 class MailWriter {
@@ -53,6 +58,9 @@ class MailWriter {
   // A log's messages follow. A writer that keeps a folder per log makes it here.
   virtual FolderOutcome BeginLog(const LogTarget& target) = 0;
   virtual WriteResult Write(const MessageRecord& message) = 0;
+  // Every log was converted: what the writer held back goes out (a reply
+  // whose parent came later, a mailbox). Nothing further is written.
+  virtual IoResult Finish() { return IoResult::Success(); }
 };
 
 }  // namespace tav

@@ -1,8 +1,11 @@
 #include "convert/maildir_writer.h"
 
-#include <vector>
+#include <algorithm>
 
-#include "mail/mail_identifiers.h"
+#include "convert/mbox_writer.h"
+#include "mail/fnv_hash.h"
+#include "mail/mail_domain.h"
+#include "mail/message_identity.h"
 #include "platform/paths.h"
 
 namespace tav {
@@ -12,10 +15,20 @@ namespace {
 // What separates a name from its flags: ":" as Maildir has it; Windows
 // does not allow ":" in a file name, so "!" there.
 #ifdef _WIN32
-constexpr std::string_view kInfoSeparator = "!";
+constexpr char kInfoSeparator = '!';
 #else
-constexpr std::string_view kInfoSeparator = ":";
+constexpr char kInfoSeparator = ':';
 #endif
+
+// Files renamed into place a batch at a time, after one sync for all.
+constexpr std::size_t kBatch = 64;
+
+// The most bytes of held messages whose change waits for the end of the run.
+constexpr std::size_t kMostDeferredBytes = std::size_t{64} << 20;
+
+// The longest unique part that stands as the identifier itself: a file
+// name keeps within 255 bytes with the flags a mail program adds.
+constexpr std::size_t kLongestUnique = 200;
 
 IoResult MakeFolder(FileSystem& files, const std::filesystem::path& folder) {
   const DirResult made = files.MakeDirectory(folder);
@@ -31,13 +44,25 @@ IoResult MakeFolder(FileSystem& files, const std::filesystem::path& folder) {
   return IoResult::Failure(Utf8FromPath(folder) + ": " + made.reason);
 }
 
+std::string Text(const FileBytes& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
+
 }  // namespace
+
+std::string MaildirWriter::UniqueName(std::string_view identifier) {
+  if (identifier.size() <= kLongestUnique) return std::string(identifier);
+  Fnv1a64 hash;
+  hash.Add(identifier);
+  return std::string(identifier.substr(0, kLongestUnique - 17)) + "~" + hash.Hex();
+}
 
 IoResult MaildirWriter::Open(const std::filesystem::path& dir) {
   tmp_ = JoinPath(dir, "tmp");
+  new_ = JoinPath(dir, "new");
   cur_ = JoinPath(dir, "cur");
   // The folders above DIR that are missing come first, as with mkdir -p.
-  std::vector<std::filesystem::path> folders = {cur_, JoinPath(dir, "new"), tmp_, dir};
+  std::vector<std::filesystem::path> folders = {cur_, new_, tmp_, dir};
   for (std::filesystem::path at = dir.parent_path(); !at.empty() && !files_.Exists(at);
        at = at.parent_path()) {
     folders.push_back(at);
@@ -46,27 +71,179 @@ IoResult MaildirWriter::Open(const std::filesystem::path& dir) {
   for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
     if (IoResult made = MakeFolder(files_, *folder); !made.ok) return made;
   }
+  RemoveAbandonedFreshFiles(files_, tmp_);
+  LearnFolder(new_);
+  LearnFolder(cur_);
+  for (auto& [key, held] : held_) {
+    std::sort(held.begin(), held.end(), [](const HeldFile& a, const HeldFile& b) {
+      return a.modified != b.modified ? a.modified < b.modified : a.identifier < b.identifier;
+    });
+  }
   return IoResult::Success();
 }
 
-std::string MaildirWriter::FileName(const MessageRecord& message) {
-  std::string name = MessageIdentifier(message.MsgNo, message.FolderName);
-  name += kInfoSeparator;
-  name += "2,S";
-  return name;
+void MaildirWriter::LearnFolder(const std::filesystem::path& folder) {
+  std::vector<FolderEntry> entries;
+  if (!files_.ListFolder(folder, entries).ok) return;
+  const std::string domain = "@" + std::string(kMailDomain);
+  FileBytes bytes;
+  for (const FolderEntry& entry : entries) {
+    if (!entry.isFile) continue;
+    const std::string name = Utf8FromPath(entry.name);
+    const std::string unique = name.substr(0, name.find(kInfoSeparator));
+    const std::filesystem::path path = JoinPath(folder, entry.name);
+    filesByUnique_[unique] = path;
+    std::string identifier;
+    if (unique.ends_with(domain)) {
+      identifier = unique;
+    } else if (unique.size() == kLongestUnique && unique[kLongestUnique - 17] == '~' &&
+               files_.ReadWholeFile(path, bytes).ok) {
+      // A long identifier stands whole only in the message itself.
+      identifier = HeaderField(View(bytes), "Message-Id").value_or("");
+      if (identifier.size() > 2) identifier = identifier.substr(1, identifier.size() - 2);
+    }
+    if (!identifier.empty()) held_[KeyOfIdentifier(identifier)].push_back({entry.modified, identifier});
+  }
+}
+
+std::vector<std::string> MaildirWriter::Held(const std::string& key) {
+  std::vector<std::string> identifiers;
+  if (const auto held = held_.find(key); held != held_.end()) {
+    for (const HeldFile& file : held->second) identifiers.push_back(file.identifier);
+  }
+  return identifiers;
+}
+
+bool MaildirWriter::IsSame(const std::string& identifier, const MessageRecord& record,
+                           std::string_view digest) {
+  std::string text;
+  if (!ReadStored(UniqueName(identifier), text).ok) return false;
+  if (const auto stored = HeaderField(text, "X-TAV-Digest")) return *stored == digest;
+  // Written before messages carried their digest: the same sender, subject and date.
+  return StoredSignature(text) == builder_.Signature(record);
+}
+
+IoResult MaildirWriter::ReadStored(const std::string& unique, std::string& text) {
+  const auto file = filesByUnique_.find(unique);
+  if (file == filesByUnique_.end()) return IoResult::Failure("not in the Maildir");
+  if (queuedUniques_.contains(unique)) {
+    if (IoResult flushed = FlushQueue(); !flushed.ok) return flushed;
+  }
+  FileBytes bytes;
+  IoResult read = files_.ReadWholeFile(file->second, bytes);
+  text = Text(bytes);
+  return read;
 }
 
 WriteResult MaildirWriter::Write(const MessageRecord& message) {
-  const std::filesystem::path target = JoinPath(cur_, PathFromUtf8(FileName(message)));
+  if (message.TitleListEntry) return {WriteResult::Status::PassedOver, {}, {}, 0, false};
+  const PlacedMessage placed = registry_.Place(message);
   message_.clear();
-  const std::size_t replaced = builder_.Append(message, message_);
+  const std::size_t replaced =
+      builder_.Append(message, {placed.identifier, placed.parent, placed.digest}, message_);
+  const std::string unique = UniqueName(placed.identifier);
+  if (!placed.parentSettled) unsettled_.emplace_back(unique, placed);
+
+  std::filesystem::path target;
   IoResult result;
-  if (auto file = files_.CreateFreshFile(tmp_, result)) {
-    result = file->Write(message_);
-    if (result.ok) result = file->Commit(target, true);
+  if (const auto stored = filesByUnique_.find(unique); stored == filesByUnique_.end()) {
+    target = JoinPath(cur_, PathFromUtf8(unique + kInfoSeparator + "2,S"));
+    filesByUnique_[unique] = target;
+    writtenThisRun_.insert(unique);
+    result = Queue(message_, target, unique);
+  } else if (writtenThisRun_.contains(unique)) {
+    // Read again in this run: the later reading stands.
+    target = stored->second;
+    result = Queue(message_, target, unique);
+  } else {
+    // A message the Maildir held: whether it changes is decided at the
+    // end, once every reading of it (and its parent) is known, so that a
+    // message read again the same way stays untouched, flags and all.
+    target = stored->second;
+    deferredBytes_ += message_.size();
+    deferred_[unique] = message_;
+    if (deferredBytes_ > kMostDeferredBytes) result = ApplyDeferred();
   }
-  if (!result.ok) return {WriteResult::Status::Failed, target, result.reason, replaced};
-  return {WriteResult::Status::Written, target, {}, replaced};
+  if (!result.ok) return {WriteResult::Status::Failed, failedFile_, result.reason, replaced, false};
+  return {WriteResult::Status::Written, target, {}, replaced, false};
+}
+
+IoResult MaildirWriter::Queue(std::string_view text, const std::filesystem::path& target,
+                              const std::string& unique) {
+  IoResult result;
+  std::unique_ptr<FreshFile> file = files_.CreateFreshFile(tmp_, result);
+  if (!file) return result;
+  if (result = file->Write(text); !result.ok) return result;
+  queued_.push_back(std::move(file));
+  queuedTargets_.push_back(target);
+  queuedUniques_.insert(unique);
+  return queued_.size() >= kBatch ? FlushQueue() : IoResult::Success();
+}
+
+IoResult MaildirWriter::FlushQueue() {
+  // Every message is on the disk before its name appears in cur: when the
+  // sync fails, none is renamed. A message that cannot be renamed into place
+  // does not keep the others out.
+  IoResult result = files_.SyncFreshFiles(queued_);
+  if (!result.ok) {
+    if (!queuedTargets_.empty()) failedFile_ = queuedTargets_.front();
+  } else {
+    for (std::size_t k = 0; k < queued_.size(); ++k) {
+      const IoResult committed = queued_[k]->Commit(queuedTargets_[k], true);
+      if (!committed.ok && result.ok) {
+        result = committed;
+        failedFile_ = queuedTargets_[k];
+      }
+    }
+  }
+  queued_.clear();  // what was not committed is removed
+  queuedTargets_.clear();
+  queuedUniques_.clear();
+  return result;
+}
+
+IoResult MaildirWriter::ApplyDeferred() {
+  IoResult result;
+  std::string stored;
+  for (auto& [unique, text] : deferred_) {
+    if (!result.ok) break;
+    if (ReadStored(unique, stored).ok && stored == text) continue;
+    result = Queue(text, filesByUnique_[unique], unique);
+  }
+  deferred_.clear();
+  deferredBytes_ = 0;
+  return result;
+}
+
+IoResult MaildirWriter::Finish() {
+  IoResult result = FlushQueue();
+  for (const auto& [unique, placed] : unsettled_) {
+    if (!result.ok) break;
+    const std::string parent = registry_.FinalParent(placed);
+    const auto deferred = deferred_.find(unique);
+    std::string text;
+    if (deferred != deferred_.end()) {
+      text = deferred->second;
+    } else if (!ReadStored(unique, text).ok) {
+      continue;
+    }
+    const std::string current = HeaderField(text, "In-Reply-To").value_or("");
+    if (current == (parent.empty() ? "" : "<" + parent + ">")) continue;
+    SetParentIdentifier(text, parent, "\r\n");
+    if (deferred != deferred_.end() || !writtenThisRun_.contains(unique)) {
+      deferred_[unique] = std::move(text);
+    } else {
+      result = Queue(text, filesByUnique_[unique], unique);
+    }
+  }
+  if (result.ok) result = ApplyDeferred();
+  if (result.ok) result = FlushQueue();
+  if (!result.ok) {
+    result.reason = Utf8FromPath(failedFile_) + ": " + result.reason;
+    return result;
+  }
+  if (result = files_.SyncFolder(cur_); !result.ok) return result;
+  return files_.SyncFolder(new_);
 }
 
 }  // namespace tav

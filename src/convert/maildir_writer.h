@@ -1,38 +1,92 @@
 // The writer of a Maildir holding every message of every log, each in the
-// standard mail form and marked as seen: `tavconv --maildir DIR`.
+// standard mail form: `tavconv --maildir DIR`. A message is known by the
+// unique part of its file name (before the flags), which its identifier
+// gives, wherever it is (new or cur) and whatever flags the mail program
+// set: converting the same logs again leaves identical messages untouched.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "convert/mail_writer.h"
+#include "convert/message_registry.h"
 #include "mail/mime_message.h"
 #include "platform/file_system.h"
 
 namespace tav {
 
-class MaildirWriter : public MailWriter {
+class MaildirWriter : public MailWriter, private HeldMessages {
  public:
-  explicit MaildirWriter(FileSystem& files) : files_(files) {}
+  explicit MaildirWriter(FileSystem& files) : files_(files), registry_(this) {}
 
   // Makes DIR (and the folders above it) and its tmp, new and cur folders
-  // where they are missing.
+  // where they are missing, learns the messages it holds, and removes the
+  // fresh files that killed runs left in tmp.
   IoResult Open(const std::filesystem::path& dir);
   // The Maildir keeps no folder per log.
   FolderOutcome BeginLog(const LogTarget&) override { return {}; }
-  // Writes the message into tmp and renames it into cur, named after its
-  // identifier, so that converting a log again replaces its messages.
+  // Writes the message into tmp; a batch at a time, the files are put on
+  // the disk and then renamed into cur (marked as seen), or over the file
+  // that holds the same message with other content.
   WriteResult Write(const MessageRecord& message) override;
+  // Names the parents that came later in the run and puts everything on the disk.
+  IoResult Finish() override;
 
-  // The name of a message's file in cur: its identifier and the seen flag.
-  static std::string FileName(const MessageRecord& message);
+  // The unique part of a message's file name: its identifier, or for an
+  // identifier too long for a file name its start and its fingerprint.
+  static std::string UniqueName(std::string_view identifier);
 
  private:
+  // What the Maildir held before the run (HeldMessages).
+  std::vector<std::string> Held(const std::string& key) override;
+  bool IsSame(const std::string& identifier, const MessageRecord& record,
+              std::string_view digest) override;
+
+  // Learns the messages of cur or new.
+  void LearnFolder(const std::filesystem::path& folder);
+  // Queues `text` to replace or become `target`, the file of `unique`; a
+  // full batch is flushed.
+  IoResult Queue(std::string_view text, const std::filesystem::path& target,
+                 const std::string& unique);
+  // Puts the queued files on the disk and renames them into place.
+  IoResult FlushQueue();
+  // Queues the deferred new texts of held messages that differ from what
+  // the Maildir holds.
+  IoResult ApplyDeferred();
+  // The file of `unique`, current on the disk (a queued write flushed first).
+  IoResult ReadStored(const std::string& unique, std::string& text);
+
   FileSystem& files_;
-  std::filesystem::path tmp_;
-  std::filesystem::path cur_;
+  std::filesystem::path tmp_, new_, cur_;
+  MessageRegistry registry_;
   MimeMessageBuilder builder_;
   std::string message_;
+
+  // Where each message file is, by its unique part; the messages held
+  // before the run by their plain identifiers, with when they were written.
+  std::unordered_map<std::string, std::filesystem::path> filesByUnique_;
+  struct HeldFile {
+    std::int64_t modified;
+    std::string identifier;
+  };
+  std::unordered_map<std::string, std::vector<HeldFile>> held_;
+
+  std::vector<std::unique_ptr<FreshFile>> queued_;
+  std::vector<std::filesystem::path> queuedTargets_;
+  std::unordered_set<std::string> queuedUniques_;
+  std::filesystem::path failedFile_;  // the file the last failure was about
+  // The messages this run put into the Maildir, and the new texts of held
+  // messages, applied at the end where they differ.
+  std::unordered_set<std::string> writtenThisRun_;
+  std::unordered_map<std::string, std::string> deferred_;
+  std::size_t deferredBytes_ = 0;
+  // The messages whose parent may come later in the run, by unique part.
+  std::vector<std::pair<std::string, PlacedMessage>> unsettled_;
 };
 
 }  // namespace tav

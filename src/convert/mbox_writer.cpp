@@ -1,11 +1,14 @@
 #include "convert/mbox_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 
 #include "mail/mail_identifiers.h"
 #include "mail/message_time.h"
+#include "platform/fresh_names.h"
+#include "platform/paths.h"
 
 namespace tav {
 
@@ -62,35 +65,98 @@ void AppendMboxMessage(const MessageRecord& record, std::string_view sender,
   mbox += '\n';
 }
 
+void RemoveAbandonedFreshFiles(FileSystem& files, const std::filesystem::path& folder) {
+  std::vector<FolderEntry> entries;
+  if (!files.ListFolder(folder.empty() ? std::filesystem::path(".") : folder, entries).ok) return;
+  for (const FolderEntry& entry : entries) {
+    if (entry.isFile && FreshNames::IsFreshName(entry.name.string())) {
+      files.RemoveAbandoned(JoinPath(folder, entry.name));
+    }
+  }
+}
+
 IoResult MboxWriter::Open(const std::filesystem::path& file) {
   target_ = file;
   if (files_.Exists(file)) return IoResult::Failure("exists already");
+  RemoveAbandonedFreshFiles(files_, file.parent_path());
   fresh_ = files_.CreateFreshFile(file.parent_path(), failure_);
   return failure_;
 }
 
 WriteResult MboxWriter::Write(const MessageRecord& message) {
   if (!failure_.ok || !fresh_) {
-    return {WriteResult::Status::Failed, target_, failure_.reason, 0};
+    return {WriteResult::Status::Failed, target_, failure_.reason, 0, false};
   }
+  if (message.TitleListEntry) return {WriteResult::Status::PassedOver, {}, {}, 0, false};
+  const PlacedMessage placed = registry_.Place(message);
   message_.clear();
-  const std::size_t replaced = builder_.Append(message, message_);
+  const std::size_t replaced =
+      builder_.Append(message, {placed.identifier, placed.parent, placed.digest}, message_);
+  // A message read again: its later reading stands in for the earlier one.
+  if (placed.readBefore) entries_[placed.earlierSequence - 1].kept = false;
+  Entry entry;
+  entry.offset = flushed_ + buffer_.size();
   AppendMboxMessage(message, SenderAddress(message.SenderId), message_, buffer_);
+  entry.size = flushed_ + buffer_.size() - entry.offset;
+  entries_.push_back(entry);
+  if (!placed.parentSettled) unsettled_.push_back(placed);
   if (buffer_.size() >= kFlushAt) Flush();
-  if (!failure_.ok) return {WriteResult::Status::Failed, target_, failure_.reason, replaced};
-  return {WriteResult::Status::Written, target_, {}, replaced};
+  if (!failure_.ok) return {WriteResult::Status::Failed, target_, failure_.reason, replaced, false};
+  return {WriteResult::Status::Written, target_, {}, replaced, false};
 }
 
 void MboxWriter::Flush() {
   if (failure_.ok && fresh_) failure_ = fresh_->Write(buffer_);
+  flushed_ += buffer_.size();
   buffer_.clear();
 }
 
 IoResult MboxWriter::Finish() {
   Flush();
-  if (failure_.ok && fresh_) failure_ = fresh_->Commit(target_, false);
+  if (!failure_.ok || !fresh_) return failure_;
+  // The parents that came later in the run, by the message's sequence.
+  std::vector<std::string> parents(entries_.size());
+  bool rewrite = std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) { return !e.kept; });
+  for (const PlacedMessage& placed : unsettled_) {
+    std::string parent = registry_.FinalParent(placed);
+    if (parent != placed.parent && entries_[placed.sequence - 1].kept) {
+      parents[placed.sequence - 1] = std::move(parent);
+      rewrite = true;
+    }
+  }
+  if (rewrite) failure_ = Rewrite(parents);
+  if (failure_.ok) failure_ = fresh_->Sync();
+  if (failure_.ok) failure_ = fresh_->Commit(target_, false);
   fresh_.reset();  // removes the fresh file unless it was committed
+  if (failure_.ok) failure_ = files_.SyncFolder(target_.parent_path().empty() ? "." : target_.parent_path());
   return failure_;
+}
+
+IoResult MboxWriter::Rewrite(const std::vector<std::string>& parents) {
+  IoResult result;
+  std::unique_ptr<FreshFile> rewritten = files_.CreateFreshFile(target_.parent_path(), result);
+  if (!rewritten) return result;
+  // Runs of kept messages whose parents stay are copied a few megabytes at a time.
+  std::string text;
+  for (std::size_t k = 0; k < entries_.size() && result.ok;) {
+    if (!entries_[k].kept) {
+      ++k;
+      continue;
+    }
+    const std::uint64_t offset = entries_[k].offset;
+    std::uint64_t size = entries_[k].size;
+    const bool patched = !parents[k].empty();
+    for (++k; !patched && k < entries_.size() && entries_[k].kept && parents[k].empty() &&
+              size < kFlushAt;
+         ++k) {
+      size += entries_[k].size;
+    }
+    result = fresh_->Read(offset, static_cast<std::size_t>(size), text);
+    if (result.ok && patched) SetParentIdentifier(text, parents[k - 1], "\n");
+    if (result.ok) result = rewritten->Write(text);
+  }
+  if (result.ok) fresh_ = std::move(rewritten);  // the first fresh file goes with the old pointer
+  return result;
 }
 
 }  // namespace tav

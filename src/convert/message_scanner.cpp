@@ -2,6 +2,8 @@
 
 #include <unordered_set>
 
+#include "platform/cp932.h"
+
 namespace tav {
 
 namespace {
@@ -20,6 +22,20 @@ std::vector<std::string> EachOnce(const std::vector<std::string>& numbers) {
   return unique;
 }
 
+// A title listing puts one title's header line right under another's, so
+// the line read as the date line begins with a message-number pair: of its
+// first 2N + 1 characters only column N + 1 is "/". (A real date line of a
+// header line's shape, such as "00/04/12　00:02", has its "/" elsewhere.)
+bool IsNumberPair(std::string_view line, int width) {
+  const auto pairLength = static_cast<std::size_t>(2 * width + 1);
+  std::size_t column = 1;
+  for (std::size_t i = 0; i < line.size() && column <= pairLength; ++column) {
+    if ((line[i] == '/') != (column == static_cast<std::size_t>(width + 1))) return false;
+    i += CharSizeAt(line, i);
+  }
+  return column > pairLength;
+}
+
 }  // namespace
 
 void MessageScanner::ConvertMessages(LoadedLog& log, std::string_view folderName,
@@ -29,18 +45,28 @@ void MessageScanner::ConvertMessages(LoadedLog& log, std::string_view folderName
   std::size_t messages = 0;
   for (CurLine = 1; CurLine < log.EndLine(); ++CurLine) {
     if (log.Kind(CurLine) != LineKind::Header) continue;
+    if (hooks.ShouldStop()) {
+      result.outcome = LogOutcome::Stopped;
+      break;
+    }
     readers_.ReadHeaderLine(log.ScreenedLine(CurLine), width, Fields);
     ++CurLine;
-    readers_.ReadDateLine(log.ScreenedLine(CurLine), width, Fields);
+    const std::string_view dateLine = log.ScreenedLine(CurLine);
+    const bool titleListEntry = log.IsHeaderShaped(CurLine) && IsNumberPair(dateLine, width);
+    readers_.ReadDateLine(dateLine, width, Fields);
     CollectBody(log);
 
-    const MessageRecord record{folderName,    Fields.MsgNo,   Fields.SenderId,
-                               Fields.SenderName, Fields.Subject, Fields.MsgDate,
-                               Fields.MsgTime,    Fields.RefNo,   Body};
+    MessageRecord record{folderName,     Fields.MsgNo,   Fields.SenderId, Fields.SenderName,
+                         Fields.Subject, Fields.MsgDate, Fields.MsgTime,  Fields.RefNo,
+                         Body,           Fields.DateText};
+    record.TitleListEntry = titleListEntry;
     const WriteResult written = writer.Write(record);
     if (written.replacedBytes > 0) result.replaced.push_back({Fields.MsgNo, written.replacedBytes});
+    if (written.replacedAnother) result.replacedMessages.push_back(Fields.MsgNo);
     if (written.status == WriteResult::Status::Written) {
       ++result.written;
+    } else if (written.status == WriteResult::Status::PassedOver) {
+      ++result.titleEntriesPassedOver;
     } else if (written.status == WriteResult::Status::NumberUnusable) {
       result.badNumbers.push_back(Fields.MsgNo);
     } else {

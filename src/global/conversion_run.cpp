@@ -71,6 +71,8 @@ bool ConversionRun::ReportLog(const LogResult& result) {
         break;
       case LogEventKind::FolderReused:    // the warning came before the log was converted
       case LogEventKind::BytesReplaced:  // the log's own bytes are written: none are replaced
+      case LogEventKind::TitleEntriesPassedOver:  // the window's run tells of no more than
+      case LogEventKind::MessageReplaced:         // it always has
         break;
     }
   }
@@ -87,6 +89,9 @@ void ConversionRun::RunConversion() {
   if (!TakeDirNameLen()) return;
 
   WindowHooks hooks(g);
+  // The window writes the .eml files its users' mail folders were made
+  // with; a writer remembers what its run wrote.
+  EmlFolderWriter writer(g.files, MailForm::Raw);
   for (g.CurFileIndex = 0; g.CurFileIndex <= g.LastFileIndex; ++g.CurFileIndex) {
     if (!ui.FileSelected(g.CurFileIndex)) continue;
     const std::filesystem::path& name =

@@ -12,7 +12,7 @@ namespace tav {
 class ConversionRun {
  public:
   explicit ConversionRun(Global& global)
-      : g(global), converter(global.files), writer(global.files, MailForm::Raw) {}
+      : g(global), converter(global.files) {}
   ConversionRun(const ConversionRun&) = delete;
   ConversionRun& operator=(const ConversionRun&) = delete;
 
@@ -29,8 +29,6 @@ class ConversionRun {
 
   Global& g;
   LogConverter converter;
-  // The window writes the .eml files its users' mail folders were made with.
-  EmlFolderWriter writer;
 };
 
 }  // namespace tav

@@ -4,11 +4,16 @@
 
 #include "mail/mail_domain.h"
 #include "mail/cp932_decoder.h"
+#include "mail/fnv_hash.h"
 #include "mail/mail_text.h"
 
 namespace tav {
 
 namespace {
+
+// The longest TAG that stands for a folder name itself. With the longest
+// NUMBER and a digest, "Message-Id: <...>" then stays within 998 characters.
+constexpr std::size_t kLongestTag = 900;
 
 bool IsAsciiAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -80,6 +85,16 @@ std::size_t AppendMessageIdentifier(std::string_view number, std::string_view fo
   const std::size_t tagStart = out.size();
   out += folderName;
   if (!tagAsIs) HexFrom(tagStart, out);
+  if (out.size() - tagStart > kLongestTag) {
+    // A folder name hundreds of characters long: its fingerprint stands in
+    // for it, so that the identifier's header line stays within 998
+    // characters. "_h" never begins the hexadecimal form ("h" is no digit).
+    Fnv1a64 hash;
+    hash.Add(folderName);
+    out.resize(tagStart);
+    out += "_h";
+    out += hash.Hex();
+  }
   AppendDomain(out);
   return replaced;
 }

@@ -22,7 +22,9 @@ std::size_t AppendSenderAddress(std::string_view senderId, std::string& out);
 // ASCII letters and digits only, else "_" and the lowercase hexadecimal of
 // the UTF-8 of the decoded number. TAG is the folder name when it is ASCII
 // letters, digits and hyphens only, else "_" and the lowercase hexadecimal of
-// its bytes. Returns the number of bytes the decoding replaced by U+FFFD.
+// its bytes; a TAG that would be longer than 900 characters is "_h" and the
+// FNV-1a fingerprint of the name instead. Returns the number of bytes the
+// decoding replaced by U+FFFD.
 std::size_t AppendMessageIdentifier(std::string_view number, std::string_view folderName,
                                     std::string& out);
 

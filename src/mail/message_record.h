@@ -22,6 +22,15 @@ struct MessageRecord {
   std::string_view MsgTime;  // five characters as they stand ("12:34"); may be empty
   std::string_view RefNo;    // the number replied to, five characters; empty when none
   std::string_view Body;     // the body lines, each followed by CR LF
+
+  // The date as the date line writes it: the two-digit year, month and day
+  // ("00/04/11"), or all four digits of a year written so ("2000/04/11").
+  // Empty when the line holds no date.
+  std::string_view DateText;
+  // A title-list entry: a header line whose "date line" is the next title's
+  // header line. It is no message read; the default output writes it only
+  // where no file of its number exists, the standard forms never.
+  bool TitleListEntry = false;
 };
 
 }  // namespace tav

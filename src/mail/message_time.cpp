@@ -1,6 +1,7 @@
 #include "mail/message_time.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace tav {
@@ -23,10 +24,21 @@ int Number(std::string_view text) {
 
 }  // namespace
 
+std::string MessageDate(const MessageRecord& record) {
+  const std::string_view date = record.MsgDate;
+  const std::string_view text = record.DateText;
+  // "2030/01/05": the field readers' date reads the year as 30, that is 1930.
+  const bool fourDigits = text.size() >= 5 && text[4] == '/' && Number(text.substr(0, 4)) >= 0;
+  const std::size_t yearStart = date.rfind(' ');
+  if (!fourDigits || yearStart == std::string_view::npos) return std::string(date);
+  return std::string(date.substr(0, yearStart + 1)) + std::string(text.substr(0, 4));
+}
+
 std::optional<std::chrono::sys_seconds> MessageTime(const MessageRecord& record) {
   using namespace std::chrono;
   // "d Mon yyyy", as the field readers write a date.
-  const std::string_view date = record.MsgDate;
+  const std::string full = MessageDate(record);
+  const std::string_view date = full;
   const std::size_t first = date.find(' ');
   const std::size_t second = date.rfind(' ');
   if (first == std::string_view::npos || second != first + 4) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "mail/mime_message.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "mail/cp932_decoder.h"
 #include "mail/header_folder.h"
@@ -24,12 +25,23 @@ bool HoldsNoEncodedWordStart(std::string_view text) {
   return text.find("=?") == std::string_view::npos;
 }
 
-// ASCII atoms separated by single spaces: a display name that can stand as
-// it is.
+// ASCII atoms separated by single spaces, each short enough to stand on a
+// folded line of its own: a display name that can stand as it is. A longer
+// name becomes encoded words, which fold anywhere.
 bool IsPlainPhrase(std::string_view text) {
-  return !text.empty() && text.front() != ' ' && text.back() != ' ' &&
-         text.find("  ") == std::string_view::npos && HoldsNoEncodedWordStart(text) &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || IsAtext(c); });
+  constexpr std::size_t kLongestAtom = HeaderFolder::kLineLimit - 1;  // after the folding blank
+  if (text.empty() || text.front() == ' ' || text.back() == ' ' ||
+      text.find("  ") != std::string_view::npos || !HoldsNoEncodedWordStart(text) ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || IsAtext(c); })) {
+    return false;
+  }
+  for (std::size_t start = 0; start <= text.size();) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    if (end - start > kLongestAtom) return false;
+    start = end + 1;
+  }
+  return true;
 }
 
 // Printable ASCII that fits on the Subject line and reads as it stands.
@@ -40,15 +52,50 @@ bool IsPlainSubject(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
+// Appends "Name: <identifier>", folded before the identifier when that makes it fit.
+void AppendIdentifierField(std::string_view name, std::string_view identifier, std::string& out) {
+  HeaderFolder field(out, name);
+  field.BeginPart();
+  out += '<';
+  out += identifier;
+  out += '>';
+  field.EndPart();
+  field.End();
+}
+
+// Bytes that the decoding of `text` replaces by U+FFFD.
+std::size_t ReplacedBytes(std::string_view text) {
+  std::string ignored;
+  return AppendCp932AsUtf8(text, ignored);
+}
+
 }  // namespace
 
-std::size_t MimeMessageBuilder::Append(const MessageRecord& record, std::string& out) {
+std::size_t MimeMessageBuilder::Append(const MessageRecord& record, const MessageIds& ids,
+                                       std::string& out) {
   std::size_t replaced = AppendFrom(record, out);
   replaced += AppendSubject(record, out);
   replaced += AppendDate(record, out);
-  replaced += AppendIdentifiers(record, out);
+  AppendIdentifierField("Message-Id", ids.messageId, out);
+  if (!ids.parentId.empty()) {
+    AppendIdentifierField("In-Reply-To", ids.parentId, out);
+    AppendIdentifierField("References", ids.parentId, out);
+  }
+  // The identifiers hold the numbers' decodings: their replaced bytes count.
+  replaced += ReplacedBytes(record.MsgNo) + ReplacedBytes(record.RefNo);
+  out += "X-TAV-Digest: ";
+  out += ids.digest;
+  out += "\r\n";
   replaced += AppendBody(record, out);
   return replaced;
+}
+
+std::string MimeMessageBuilder::Signature(const MessageRecord& record) {
+  std::string lines;
+  AppendFrom(record, lines);
+  AppendSubject(record, lines);
+  AppendDate(record, lines);
+  return StoredSignature(lines);
 }
 
 std::size_t MimeMessageBuilder::AppendFrom(const MessageRecord& record, std::string& out) {
@@ -93,34 +140,12 @@ std::size_t MimeMessageBuilder::AppendDate(const MessageRecord& record, std::str
   if (!MessageTime(record)) return 0;
   HeaderFolder date(out, "Date");
   date.BeginPart();
-  const std::size_t replaced = AppendCp932AsUtf8(record.MsgDate, out);
+  const std::size_t replaced = AppendCp932AsUtf8(MessageDate(record), out);
   out += ' ';
   out += record.MsgTime;
   out += ":00 +0900";
   date.EndPart();
   date.End();
-  return replaced;
-}
-
-std::size_t MimeMessageBuilder::AppendIdentifiers(const MessageRecord& record, std::string& out) {
-  auto addIdentifier = [&out](std::string_view name, std::string_view identifier) {
-    HeaderFolder header(out, name);
-    header.BeginPart();
-    out += '<';
-    out += identifier;
-    out += '>';
-    header.EndPart();
-    header.End();
-  };
-  field_.clear();
-  std::size_t replaced = AppendMessageIdentifier(record.MsgNo, record.FolderName, field_);
-  addIdentifier("Message-Id", field_);
-  if (!record.RefNo.empty()) {
-    field_.clear();
-    replaced += AppendMessageIdentifier(record.RefNo, record.FolderName, field_);
-    addIdentifier("In-Reply-To", field_);
-    addIdentifier("References", field_);
-  }
   return replaced;
 }
 
@@ -138,6 +163,100 @@ std::size_t MimeMessageBuilder::AppendBody(const MessageRecord& record, std::str
     out += body_;
   }
   return replaced;
+}
+
+namespace {
+
+// The header block of a message: up to its first empty line.
+std::string_view HeaderBlock(std::string_view message) {
+  for (std::size_t pos = 0; pos < message.size();) {
+    std::size_t end = message.find('\n', pos);
+    if (end == std::string_view::npos) return message;
+    const std::size_t lineEnd = end > pos && message[end - 1] == '\r' ? end - 1 : end;
+    if (lineEnd == pos) return message.substr(0, pos);
+    pos = end + 1;
+  }
+  return message;
+}
+
+// The field that starts at `pos` (a line beginning with its name) ends
+// before the next line that does not begin with a blank.
+std::size_t FieldEnd(std::string_view block, std::size_t pos) {
+  for (;;) {
+    const std::size_t end = block.find('\n', pos);
+    if (end == std::string_view::npos) return block.size();
+    pos = end + 1;
+    if (pos >= block.size() || (block[pos] != ' ' && block[pos] != '\t')) return pos;
+  }
+}
+
+// Where the field `name` starts in `block`, or npos.
+std::size_t FieldStart(std::string_view block, std::string_view name) {
+  for (std::size_t pos = 0; pos < block.size(); pos = FieldEnd(block, pos)) {
+    const std::string_view line = block.substr(pos);
+    if (line.size() > name.size() && line[name.size()] == ':' &&
+        std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) ==
+                 std::tolower(static_cast<unsigned char>(b));
+        })) {
+      return pos;
+    }
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+std::optional<std::string> HeaderField(std::string_view message, std::string_view name) {
+  const std::string_view block = HeaderBlock(message);
+  const std::size_t start = FieldStart(block, name);
+  if (start == std::string_view::npos) return std::nullopt;
+  std::string value;
+  const std::string_view field =
+      block.substr(start + name.size() + 1, FieldEnd(block, start) - start - name.size() - 1);
+  for (const char c : field) {
+    if (c != '\r' && c != '\n') value += c;  // unfolding: the line breaks go, the blanks stay
+  }
+  if (!value.empty() && value.front() == ' ') value.erase(0, 1);
+  return value;
+}
+
+std::string StoredSignature(std::string_view message) {
+  std::string signature;
+  for (const std::string_view name : {"From", "Subject", "Date"}) {
+    signature += HeaderField(message, name).value_or("(none)");
+    signature += '\n';
+  }
+  return signature;
+}
+
+bool SetParentIdentifier(std::string& message, std::string_view parentId,
+                         std::string_view lineEnd) {
+  // The replies' fields go first, wherever they are.
+  for (const std::string_view name : {"In-Reply-To", "References"}) {
+    const std::string_view block = HeaderBlock(message);
+    const std::size_t start = FieldStart(block, name);
+    if (start != std::string_view::npos) message.erase(start, FieldEnd(block, start) - start);
+  }
+  const std::string_view block = HeaderBlock(message);
+  const std::size_t idStart = FieldStart(block, "Message-Id");
+  if (idStart == std::string_view::npos) return false;
+  if (parentId.empty()) return true;
+  std::string fields;
+  AppendIdentifierField("In-Reply-To", parentId, fields);
+  AppendIdentifierField("References", parentId, fields);
+  if (lineEnd != "\r\n") {
+    std::string converted;
+    for (std::size_t pos = 0; pos < fields.size();) {
+      const std::size_t end = fields.find("\r\n", pos);
+      converted.append(fields, pos, end - pos);
+      converted += lineEnd;
+      pos = end + 2;
+    }
+    fields = std::move(converted);
+  }
+  message.insert(FieldEnd(block, idStart), fields);
+  return true;
 }
 
 }  // namespace tav

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -34,9 +35,18 @@ struct BulkAllocator {
 
   T* allocate(std::size_t n) {
     const std::size_t bytes = n * sizeof(T);
-    if (bytes < kBulkBlockSize) return static_cast<T*>(::operator new(bytes));
-    void* data = ::operator new (bytes, std::align_val_t{kHugePageSize});
-    AdviseHugePages(data, bytes);
+    void* data;
+    if (bytes < kBulkBlockSize) {
+      data = ::operator new(bytes);
+    } else {
+      data = ::operator new (bytes, std::align_val_t{kHugePageSize});
+      AdviseHugePages(data, bytes);
+    }
+#ifdef TAV_POISON_NEW_MEMORY
+    // The sanitizer builds fill new memory with a pattern, so that an entry
+    // read before it was written shows.
+    std::memset(data, 0xA5, bytes);
+#endif
     return static_cast<T*>(data);
   }
 

@@ -12,4 +12,11 @@ IoResult FileSystem::WriteWholeFile(const std::filesystem::path& path, std::stri
   return result;
 }
 
+IoResult FileSystem::SyncFreshFiles(const std::vector<std::unique_ptr<FreshFile>>& files) {
+  for (const auto& file : files) {
+    if (IoResult synced = file->Sync(); !synced.ok) return synced;
+  }
+  return IoResult::Success();
+}
+
 }  // namespace tav

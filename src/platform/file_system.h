@@ -3,6 +3,7 @@
 // share one fake held in memory.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -41,12 +42,25 @@ struct DirResult {
   std::string reason;
 };
 
-// A file of a fresh name, created for one writer alone, being filled. It
-// becomes a real file only when it is committed; otherwise it is removed.
+// One entry of a folder.
+struct FolderEntry {
+  std::filesystem::path name;
+  bool isFile = false;       // a regular file
+  std::int64_t modified = 0;  // when its content last changed; larger is later
+};
+
+// A file of a fresh name, created for one writer alone, being filled. While
+// it is being filled, no other run takes it for abandoned (a lock on POSIX,
+// no sharing on Windows). It becomes a real file only when it is
+// committed; otherwise it is removed.
 class FreshFile {
  public:
   virtual ~FreshFile() = default;
   virtual IoResult Write(std::string_view bytes) = 0;
+  // Reads `size` bytes written before, from `offset`, into `out`.
+  virtual IoResult Read(std::uint64_t offset, std::size_t size, std::string& out) = 0;
+  // Puts what was written on the disk (its name not yet).
+  virtual IoResult Sync() = 0;
   // Closes the file and renames it to `target` (on the same volume). An
   // existing target is replaced, or with `replace` false left alone and
   // the commit refused.
@@ -81,6 +95,21 @@ class FileSystem {
 
   // True when an entry of that name exists (a dangling link included).
   virtual bool Exists(const std::filesystem::path& path) = 0;
+
+  // The entries of a folder, in no particular order.
+  virtual IoResult ListFolder(const std::filesystem::path& folder,
+                              std::vector<FolderEntry>& entries) = 0;
+
+  // Puts what was written to these fresh files on the disk; one call covers
+  // them all where the system allows.
+  virtual IoResult SyncFreshFiles(const std::vector<std::unique_ptr<FreshFile>>& files);
+  // Puts the names in a folder (files renamed into it) on the disk.
+  virtual IoResult SyncFolder(const std::filesystem::path& folder) = 0;
+
+  // Removes a fresh file that a run left behind when it was killed, unless
+  // a run is still filling it (or, on POSIX, it changed within the last
+  // minute). True when it was removed.
+  virtual bool RemoveAbandoned(const std::filesystem::path& path) = 0;
 
  protected:
   // Why a file at `path` must not be replaced (a folder, a read-only file),

@@ -1,11 +1,14 @@
 #include "platform/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <stdexcept>
 
@@ -94,6 +97,29 @@ class PosixFreshFile : public FreshFile {
     if (const int error = WriteAll(fd_, bytes)) return ErrnoFailure(error);
     return IoResult::Success();
   }
+
+  IoResult Read(std::uint64_t offset, std::size_t size, std::string& out) override {
+    out.resize(size);
+    for (std::size_t done = 0; done < size;) {
+      const ssize_t got = ::pread(fd_, out.data() + done, size - done,
+                                  static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return got == 0 ? IoResult::Failure("unexpected end of file") : ErrnoFailure(errno);
+      done += static_cast<std::size_t>(got);
+    }
+    return IoResult::Success();
+  }
+
+  IoResult Sync() override {
+#ifdef __APPLE__
+    const int synced = ::fsync(fd_);
+#else
+    const int synced = ::fdatasync(fd_);
+#endif
+    return synced == 0 ? IoResult::Success() : ErrnoFailure(errno);
+  }
+
+  int fd() const { return fd_; }
 
   IoResult Commit(const std::filesystem::path& target, bool replace) override {
     // A close that fails reports a write that did not reach the file.
@@ -207,13 +233,16 @@ std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFile(const std::filesyste
         path = folder.native();
         if (!path.empty()) path += '/';
         path += name;
-        return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        return ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
       },
       [](int made) { return made < 0 && errno == EEXIST; });
   if (fd < 0) {
     failure = ErrnoFailure(errno);
     return nullptr;
   }
+  // Held as long as the file is open: a later run leaves a locked fresh
+  // file alone. A file system without locks still writes.
+  ::flock(fd, LOCK_EX | LOCK_NB);
   if (newFiles_ == NewFiles::Unknown && !newFolder_.empty() && folder.native() == newFolder_) {
     struct stat created {};
     if (::fstat(fd, &created) == 0) {
@@ -221,6 +250,66 @@ std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFile(const std::filesyste
     }
   }
   return std::make_unique<PosixFreshFile>(calls_, fd, std::move(path));
+}
+
+IoResult PosixFileSystem::ListFolder(const std::filesystem::path& folder,
+                                     std::vector<FolderEntry>& entries) {
+  entries.clear();
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return ErrnoFailure(errno);
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    return ErrnoFailure(error);
+  }
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info {};
+    if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone meanwhile
+    FolderEntry found;
+    found.name = std::filesystem::path(std::string(name));
+    found.isFile = S_ISREG(info.st_mode);
+#ifdef __APPLE__
+    found.modified = info.st_mtimespec.tv_sec * 1'000'000'000LL + info.st_mtimespec.tv_nsec;
+#else
+    found.modified = info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec;
+#endif
+    entries.push_back(std::move(found));
+  }
+  ::closedir(dir);
+  return IoResult::Success();
+}
+
+IoResult PosixFileSystem::SyncFreshFiles(const std::vector<std::unique_ptr<FreshFile>>& files) {
+#ifdef __linux__
+  // One syncfs covers every file of the file system; it pays from two files on.
+  if (files.size() > 1) {
+    if (const auto* file = dynamic_cast<const PosixFreshFile*>(files.front().get())) {
+      return ::syncfs(file->fd()) == 0 ? IoResult::Success() : ErrnoFailure(errno);
+    }
+  }
+#endif
+  return FileSystem::SyncFreshFiles(files);
+}
+
+IoResult PosixFileSystem::SyncFolder(const std::filesystem::path& folder) {
+  const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) return ErrnoFailure(errno);
+  return ::fsync(fd.get()) == 0 ? IoResult::Success() : ErrnoFailure(errno);
+}
+
+bool PosixFileSystem::RemoveAbandoned(const std::filesystem::path& path) {
+  const FileDescriptor fd(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  // The run that filled it holds its lock until it is renamed away; a file
+  // just made may not be locked yet, so a minute must have passed as well.
+  if (::time(nullptr) - info.st_mtime < 60) return false;
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
+  return ::unlink(path.c_str()) == 0;
 }
 
 bool PosixFileSystem::Exists(const std::filesystem::path& path) {

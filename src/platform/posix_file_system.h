@@ -33,6 +33,11 @@ class PosixFileSystem : public FileSystem {
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;
   bool Exists(const std::filesystem::path& path) override;
+  IoResult ListFolder(const std::filesystem::path& folder,
+                      std::vector<FolderEntry>& entries) override;
+  IoResult SyncFreshFiles(const std::vector<std::unique_ptr<FreshFile>>& files) override;
+  IoResult SyncFolder(const std::filesystem::path& folder) override;
+  bool RemoveAbandoned(const std::filesystem::path& path) override;
 
  protected:
   IoResult CheckReplaceable(const std::filesystem::path& path) override;

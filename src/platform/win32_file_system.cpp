@@ -75,6 +75,26 @@ class Win32FreshFile : public FreshFile {
     return IoResult::Success();
   }
 
+  IoResult Read(std::uint64_t offset, std::size_t size, std::string& out) override {
+    out.resize(size);
+    for (std::size_t done = 0; done < size;) {
+      OVERLAPPED at{};
+      const std::uint64_t from = offset + done;
+      at.Offset = static_cast<DWORD>(from & 0xFFFFFFFF);
+      at.OffsetHigh = static_cast<DWORD>(from >> 32);
+      const DWORD chunk = size - done > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size - done);
+      DWORD got = 0;
+      if (!ReadFile(file_.get(), out.data() + done, chunk, &got, &at)) return LastErrorFailure();
+      if (got == 0) return IoResult::Failure("unexpected end of file");
+      done += got;
+    }
+    return IoResult::Success();
+  }
+
+  IoResult Sync() override {
+    return FlushFileBuffers(file_.get()) ? IoResult::Success() : LastErrorFailure();
+  }
+
   IoResult Commit(const std::filesystem::path& target, bool replace) override {
     if (!file_.Close()) return LastErrorFailure();
     if (const DWORD error = Rename(path_, target, replace)) return ErrorFailure(error);
@@ -168,7 +188,8 @@ std::unique_ptr<FreshFile> Win32FileSystem::CreateFreshFile(const std::filesyste
       [&](const std::string& name) {
         const std::filesystem::path fresh(std::wstring(name.begin(), name.end()));
         path = ExtendedPath(folder.empty() ? fresh : folder / fresh);
-        return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        // No sharing: while it is open, no other run can take it for abandoned.
+        return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
       },
       [](HANDLE made) {
@@ -179,6 +200,43 @@ std::unique_ptr<FreshFile> Win32FileSystem::CreateFreshFile(const std::filesyste
     return nullptr;
   }
   return std::make_unique<Win32FreshFile>(file, std::move(path));
+}
+
+IoResult Win32FileSystem::ListFolder(const std::filesystem::path& folder,
+                                     std::vector<FolderEntry>& entries) {
+  entries.clear();
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileExW(ExtendedPath(folder / L"*").c_str(), FindExInfoBasic,
+                                         &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? IoResult::Success() : ErrorFailure(error);
+  }
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    FolderEntry entry;
+    entry.name = std::filesystem::path(std::wstring(name));
+    entry.isFile = (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                                              FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+    entry.modified = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+        found.ftLastWriteTime.dwLowDateTime);
+    entries.push_back(std::move(entry));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return IoResult::Success();
+}
+
+IoResult Win32FileSystem::SyncFolder(const std::filesystem::path&) {
+  // Renames on NTFS go through its journal; a folder cannot be flushed as a file can.
+  return IoResult::Success();
+}
+
+bool Win32FileSystem::RemoveAbandoned(const std::filesystem::path& path) {
+  // A file still open in the run that fills it shares nothing, so it cannot
+  // be deleted; one whose run was killed has no handle left.
+  return DeleteFileW(ExtendedPath(path).c_str()) != 0;
 }
 
 bool Win32FileSystem::Exists(const std::filesystem::path& path) {

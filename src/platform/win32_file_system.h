@@ -18,6 +18,10 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;
   bool Exists(const std::filesystem::path& path) override;
+  IoResult ListFolder(const std::filesystem::path& folder,
+                      std::vector<FolderEntry>& entries) override;
+  IoResult SyncFolder(const std::filesystem::path& folder) override;
+  bool RemoveAbandoned(const std::filesystem::path& path) override;
 
  protected:
   IoResult CheckReplaceable(const std::filesystem::path& path) override;

@@ -97,6 +97,7 @@ class LoadedLog:
     lines: list            # the log's lines, header lines with their wide spaces converted
     flags: list            # True for a header-shaped line
     header_width: int = 0  # width of the last header-shaped line, 0 when there is none
+    shaped: list = field(default_factory=list)  # the flags as screening set them
 
 
 def load_log(data):
@@ -108,6 +109,7 @@ def load_log(data):
             line = convert_wide_spaces(line)
         log.lines.append(line)
         log.flags.append(bool(width))
+    log.shaped = list(log.flags)  # the screening's own flags, kept through confirmation
     return log
 
 
@@ -124,6 +126,14 @@ class Message:
     msg_time: list = field(default_factory=list)
     ref_no: list = field(default_factory=list)
     body: bytes = b""
+    title_list_entry: bool = False
+
+
+def is_number_pair(chars, width):
+    """Of the first 2N + 1 characters, only column N + 1 is "/"."""
+    if len(chars) < 2 * width + 1:
+        return False
+    return all((chars[k] == b"/") == (k == width) for k in range(2 * width + 1))
 
 
 def confirm_headers(log):
@@ -149,7 +159,10 @@ def messages_of(log):
         message = Message()
         read_header_line(split_chars(log.lines[index]), log.header_width, message)
         index += 1  # a confirmed header line always has a next line
-        read_date_line(split_chars(log.lines[index]), log.header_width, message)
+        date_chars = split_chars(log.lines[index])
+        # A title listing: the "date line" is the next title's header line.
+        message.title_list_entry = log.shaped[index] and is_number_pair(date_chars, log.header_width)
+        read_date_line(date_chars, log.header_width, message)
         # The body runs up to the next header line or the end of the log; the
         # line after the header is its date line even when that line is flagged.
         body = []
@@ -338,6 +351,8 @@ def convert_log(path, dir_name_len, out, err):
             print(f"{path}: message number {number!r} cannot name a file: not written", file=err)
             ok = False
             continue
+        if message.title_list_entry and (out_dir / name).exists():
+            continue  # a title list never stands in for a message read
         try:
             (out_dir / name).write_bytes(eml_bytes(message))
         except OSError as error:

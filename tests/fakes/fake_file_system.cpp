@@ -20,8 +20,10 @@ class FakeFreshFile : public FreshFile {
   FakeFreshFile(FakeFileSystem& files, std::filesystem::path path)
       : files_(files), path_(std::move(path)) {
     files_.files[path_];
+    files_.filling.insert(path_);
   }
   ~FakeFreshFile() override {
+    files_.filling.erase(path_);
     if (!committed_) files_.files.erase(path_);
   }
 
@@ -30,6 +32,19 @@ class FakeFreshFile : public FreshFile {
       if (auto reason = files_.failWrite(path_)) return IoResult::Failure(*reason);
     }
     files_.files[path_] += bytes;
+    files_.modified[path_] = ++files_.clock_;
+    return IoResult::Success();
+  }
+
+  IoResult Read(std::uint64_t offset, std::size_t size, std::string& out) override {
+    const std::string& bytes = files_.files[path_];
+    if (offset + size > bytes.size()) return IoResult::Failure("unexpected end of file");
+    out.assign(bytes, static_cast<std::size_t>(offset), size);
+    return IoResult::Success();
+  }
+
+  IoResult Sync() override {
+    ++files_.syncs;
     return IoResult::Success();
   }
 
@@ -38,6 +53,9 @@ class FakeFreshFile : public FreshFile {
     if (!replace && files_.Exists(target)) return IoResult::Failure(kFileExists);
     files_.files[target] = std::move(files_.files[path_]);
     files_.files.erase(path_);
+    files_.filling.erase(path_);
+    files_.modified[target] = files_.modified[path_];
+    files_.modified.erase(path_);
     files_.Written(target);
     committed_ = true;
     return IoResult::Success();
@@ -62,6 +80,7 @@ void FakeFileSystem::AddFolder(const std::filesystem::path& folder) {
 void FakeFileSystem::AddFile(const std::filesystem::path& path, std::string bytes) {
   AddFolder(path.parent_path());
   files[path] = std::move(bytes);
+  modified[path] = ++clock_;
 }
 
 void FakeFileSystem::Remove(const std::filesystem::path& path) {
@@ -157,6 +176,32 @@ std::unique_ptr<FreshFile> FakeFileSystem::CreateFreshFile(const std::filesystem
 
 bool FakeFileSystem::Exists(const std::filesystem::path& path) {
   return files.contains(path) || folders.contains(path) || special.contains(path);
+}
+
+IoResult FakeFileSystem::ListFolder(const std::filesystem::path& folder,
+                                    std::vector<FolderEntry>& entries) {
+  entries.clear();
+  if (!folders.contains(folder)) return IoResult::Failure(kNoSuchFile);
+  for (const auto& [path, bytes] : files) {
+    if (path.parent_path() == folder) {
+      entries.push_back({path.filename(), !special.contains(path), modified[path]});
+    }
+  }
+  for (const auto& path : folders) {
+    if (path != folder && path.parent_path() == folder) entries.push_back({path.filename(), false, 0});
+  }
+  return IoResult::Success();
+}
+
+IoResult FakeFileSystem::SyncFolder(const std::filesystem::path&) {
+  ++syncs;
+  return IoResult::Success();
+}
+
+bool FakeFileSystem::RemoveAbandoned(const std::filesystem::path& path) {
+  if (filling.contains(path) || !files.contains(path)) return false;
+  files.erase(path);
+  return true;
 }
 
 }  // namespace tav::test

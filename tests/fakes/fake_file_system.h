@@ -4,6 +4,7 @@
 // can tell where the program wrote.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -44,6 +45,11 @@ class FakeFileSystem : public FileSystem {
   // written (a file written twice keeps both).
   bool keepWrittenBytes = false;
   std::vector<std::string> writtenBytes;
+  // When each file's content last changed (a counter, later is larger), and
+  // the fresh files being filled now.
+  std::map<std::filesystem::path, std::int64_t> modified;
+  std::set<std::filesystem::path> filling;
+  int syncs = 0;  // fresh files and folders put on the disk
 
   // A folder and the folders above it.
   void AddFolder(const std::filesystem::path& folder);
@@ -63,6 +69,10 @@ class FakeFileSystem : public FileSystem {
   std::unique_ptr<FreshFile> CreateFreshFile(const std::filesystem::path& folder,
                                              IoResult& failure) override;
   bool Exists(const std::filesystem::path& path) override;
+  IoResult ListFolder(const std::filesystem::path& folder,
+                      std::vector<FolderEntry>& entries) override;
+  IoResult SyncFolder(const std::filesystem::path& folder) override;
+  bool RemoveAbandoned(const std::filesystem::path& path) override;
 
  protected:
   // Every refusal is the commit's: the fake checks the target there.
@@ -76,6 +86,7 @@ class FakeFileSystem : public FileSystem {
   std::optional<std::string> RefusedWrite(const std::filesystem::path& path);
 
   int freshNames_ = 0;
+  std::int64_t clock_ = 0;
 };
 
 }  // namespace tav::test

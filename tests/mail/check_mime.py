@@ -23,6 +23,7 @@ CONTROL = re.compile(r"[\x00-\x08\x0a-\x1f\x7f]")
 DEFAULT_DATE = re.compile(rb"(\d{1,2} [A-Z][a-z]{2} \d{4})? (.*):00 \+0900")
 VALID_TIME = re.compile(r"([01]\d|2[0-3]):[0-5]\d")
 LONE_LINE_END = re.compile(rb"\r(?!\n)|(?<!\r)\n")
+DIGEST_PART = re.compile(r"\.[0-9a-f]{16}\.")
 
 
 def cp932(data: bytes) -> str:
@@ -45,6 +46,11 @@ def identifier(number: bytes, folder: str) -> str:
     plain_tag = folder != "" and set(folder) <= set(string.ascii_letters + string.digits + "-")
     return (f"<{text if plain_number else hex_form(text)}."
             f"{folder if plain_tag else hex_form(folder)}{DOMAIN}>")
+
+
+def key_of(ident: str) -> str:
+    """The plain identifier that an identifier with a digest belongs to."""
+    return DIGEST_PART.sub(".", ident, count=1)
 
 
 def read_default(raw: bytes) -> dict:
@@ -97,7 +103,7 @@ def display_name(from_value: str) -> str:
                    for text, charset in email.header.decode_header(phrase))
 
 
-def check(default_raw: bytes, mime_raw: bytes, folder: str) -> list:
+def check(default_raw: bytes, mime_raw: bytes, folder: str, numbers: set) -> list:
     want = read_default(default_raw)
     name, subject, body = cp932(want["name"]), cp932(want["subject"]), cp932(want["body"])
     message = email.message_from_bytes(mime_raw, policy=email.policy.default)
@@ -115,13 +121,14 @@ def check(default_raw: bytes, mime_raw: bytes, folder: str) -> list:
 
     time = want["time"].decode("ascii", "replace")
     dated = want["date"] is not None and VALID_TIME.fullmatch(time)
-    reply = want["ref"] != b""
+    # A reply names its parent where the folder holds a message of that number.
+    reply = want["ref"] != b"" and cp932(want["ref"]) in numbers
     utf8 = body.encode()
     quoted = (b"\0" in utf8 or LONE_LINE_END.search(utf8) is not None
               or any(len(line) > 998 for line in utf8.split(b"\r\n")))
     order = ["From", "Subject", *(["Date"] if dated else []), "Message-Id",
              *(["In-Reply-To", "References"] if reply else []),
-             "MIME-Version", "Content-Type", "Content-Transfer-Encoding"]
+             "X-TAV-Digest", "MIME-Version", "Content-Type", "Content-Transfer-Encoding"]
     expected = {
         "Date": f"{want['date'].decode()} {time}:00 +0900" if dated else None,
         "Message-Id": identifier(want["number"], folder),
@@ -133,8 +140,17 @@ def check(default_raw: bytes, mime_raw: bytes, folder: str) -> list:
     if list(message.keys()) != order:
         problems.append(f"header fields {list(message.keys())}, expected {order}")
     for field, value in expected.items():
-        if value is not None and values.get(field) != value:
+        # An identifier may carry the message's digest: another message of
+        # the number came first.
+        got = values.get(field)
+        if field in ("Message-Id", "In-Reply-To", "References") and got:
+            got = key_of(got)
+        if value is not None and got != value:
             problems.append(f"{field}: {values.get(field)!r}, expected {value!r}")
+    digest = values.get("X-TAV-Digest", "")
+    if values.get("Message-Id", "") not in (expected["Message-Id"],
+                                            expected["Message-Id"].replace(".", f".{digest}.", 1)):
+        problems.append(f"Message-Id {values.get('Message-Id')!r} holds no digest {digest!r}")
     if "From" in values:
         if display_name(values["From"]) != name:
             problems.append(f"name {display_name(values['From'])!r}, expected {name!r}")
@@ -157,14 +173,21 @@ def main(default_root: str, mime_root: str) -> int:
     default_dir, mime_dir = pathlib.Path(default_root), pathlib.Path(mime_root)
     mime_files = {p.relative_to(mime_dir) for p in mime_dir.rglob("*.eml")}
     default_files = {p.relative_to(default_dir) for p in default_dir.rglob("*.eml")}
-    problems = [f"{rel}: no MIME form" for rel in sorted(default_files - mime_files)]
+    # A title-list entry is written in the default form only where its number
+    # has no file: without a date, time or reply number, and no message.
+    problems = [f"{rel}: no MIME form" for rel in sorted(default_files - mime_files)
+                if not re.search(rb"\r\nDate:  :00 \+0900\r\n(.*\r\n)?References: <>\r\n",
+                                 (default_dir / rel).read_bytes())]
     problems += [f"{rel}: no default form" for rel in sorted(mime_files - default_files)]
     if not mime_files:
         problems.append(f"{mime_root}: no .eml files")
+    numbers = {}  # the numbers each folder holds a message of
+    for rel in mime_files:
+        numbers.setdefault(rel.parent, set()).add(rel.stem)
     for rel in sorted(mime_files & default_files):
         try:
             found = check((default_dir / rel).read_bytes(), (mime_dir / rel).read_bytes(),
-                          (mime_dir / rel).parent.name)
+                          (mime_dir / rel).parent.name, numbers[rel.parent])
         except Exception as error:  # a file too broken to read at all
             found = [f"unreadable: {type(error).__name__}: {error}"]
         problems += [f"{rel}: {problem}" for problem in found]

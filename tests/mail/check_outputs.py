@@ -55,28 +55,37 @@ def mboxrd_messages(data: bytes) -> list:
     return [b"".join(line + b"\r\n" for line in lines[:-1]) for lines in messages]
 
 
-def check_mbox(path: pathlib.Path, forms: dict, counted: int, problems: list) -> None:
+def check_mbox(path: pathlib.Path, forms: dict, problems: list) -> dict:
+    """Every message once (no identifier twice); the messages of the
+    standard-form files among them, byte for byte. Returns them by identifier."""
     data = path.read_bytes()
     if b"\r" in data:
         problems.append("mbox: a CR in a file of LF line ends")
     messages = mboxrd_messages(data)
-    if len(messages) != counted or len(mailbox.mbox(path)) != counted:
+    if len(mailbox.mbox(path)) != len(messages):
         problems.append(f"mbox: {len(messages)} messages by mboxrd, {len(mailbox.mbox(path))} by "
-                        f"Python, {counted} written")
-    last = {identifier_of(message): message for message in messages}
+                        "Python")
+    held = {identifier_of(message): message for message in messages}
+    if len(held) != len(messages):
+        problems.append(f"mbox: {len(messages) - len(held)} identifiers repeat")
     for message in messages:
         parsed = email.message_from_bytes(message, policy=email.policy.default)
         if parsed.defects:
             problems.append(f"mbox: {identifier_of(message)}: defects {parsed.defects}")
-    # Messages whose numbers cannot be file names are in no standard-form file.
-    for ident in forms.keys() - last.keys():
-        problems.append(f"mbox: {ident} missing")
-    for ident in forms.keys() & last.keys():
-        if forms[ident] != last[ident]:
-            problems.append(f"mbox: {ident}: not the standard-form file of that identifier")
+    compare_with_forms("mbox", held, forms, problems)
+    return held
 
 
-def check_maildir(root: pathlib.Path, forms: dict, problems: list) -> None:
+def compare_with_forms(store: str, held: dict, forms: dict, problems: list) -> None:
+    # The folders keep the last message of each number; a store keeps them all.
+    for ident in forms.keys() - held.keys():
+        problems.append(f"{store}: {ident} missing")
+    for ident in forms.keys() & held.keys():
+        if forms[ident] != held[ident]:
+            problems.append(f"{store}: {ident}: not the standard-form file of that identifier")
+
+
+def check_maildir(root: pathlib.Path, forms: dict, problems: list) -> dict:
     cur = sorted((root / "cur").iterdir())
     if list((root / "tmp").iterdir()) or list((root / "new").iterdir()):
         problems.append("maildir: files left in tmp or new")
@@ -86,16 +95,15 @@ def check_maildir(root: pathlib.Path, forms: dict, problems: list) -> None:
     for path in cur:
         message = path.read_bytes()
         ident = identifier_of(message)
+        if ident in held:
+            problems.append(f"maildir: {ident} twice")
         held[ident] = message
         if path.name != ident[1:-1].decode() + ":2,S":
             problems.append(f"maildir: {path.name} holds {ident}")
         if email.message_from_bytes(message, policy=email.policy.default).defects:
             problems.append(f"maildir: {path.name}: defects")
-    for ident in forms.keys() - held.keys():
-        problems.append(f"maildir: {ident} missing")
-    for ident in forms.keys() & held.keys():
-        if forms[ident] != held[ident]:
-            problems.append(f"maildir: {ident}: not the standard-form file")
+    compare_with_forms("maildir", held, forms, problems)
+    return held
 
 
 def check_threads(root: pathlib.Path, forms: dict, problems: list) -> None:
@@ -146,14 +154,20 @@ def main(tavconv: str, log_folder: str, tavgen: str = "") -> int:
         forms = {}
         for path in sorted((work_dir / "mime").rglob("*.eml")):
             forms[identifier_of(path.read_bytes())] = path.read_bytes()
-        written = run([tavconv, "--mbox", work_dir / "all.mbox", *default_logs], problems)
-        counted = sum(int(m) for m in re.findall(rb": (\d+) messages? written", written.stdout))
-        check_mbox(work_dir / "all.mbox", forms, counted, problems)
-        for _ in range(2):  # the second time replaces every message
-            run([tavconv, "--maildir", work_dir / "mail" / "inbox", *default_logs], problems)
-        check_maildir(work_dir / "mail" / "inbox", forms, problems)
+        run([tavconv, "--mbox", work_dir / "all.mbox", *default_logs], problems)
+        in_mbox = check_mbox(work_dir / "all.mbox", forms, problems)
+        inbox = work_dir / "mail" / "inbox"
+        run([tavconv, "--maildir", inbox, *default_logs], problems)
+        first = {path.name: path.stat().st_mtime_ns for path in (inbox / "cur").iterdir()}
+        run([tavconv, "--maildir", inbox, *default_logs], problems)  # again: nothing changes
+        if {path.name: path.stat().st_mtime_ns for path in (inbox / "cur").iterdir()} != first:
+            problems.append("maildir: converting the same logs again changed files")
+        in_maildir = check_maildir(inbox, forms, problems)
+        if in_mbox.keys() != in_maildir.keys():
+            problems.append(f"the mbox and the Maildir hold other messages: "
+                            f"{sorted(in_mbox.keys() ^ in_maildir.keys())[:5]}")
         if shutil.which("notmuch"):
-            check_threads(work_dir / "mail" / "inbox", forms, problems)
+            check_threads(inbox, in_maildir, problems)
     for problem in problems:
         print(problem)
     return 1 if problems else 0

@@ -7,6 +7,7 @@
 
 #include "mail/header_folder.h"
 #include "mail/mail_identifiers.h"
+#include "mail/message_identity.h"
 #include "mail/mime_message.h"
 #include "platform/cp932.h"
 
@@ -20,14 +21,18 @@ std::string Sjis(const char* utf8) {
 // The fields of a record, with storage for its views.
 struct Fields {
   std::string folder = "mai", number = "00001", id = "MNG02345", name = "Taro ", subject = "Hello",
-              date = "4 Dec 1999", time = "12:34", ref, body = "line\r\n";
+              date = "4 Dec 1999", time = "12:34", ref, body = "line\r\n", dateText = "99/12/04";
 
   MessageRecord Record() const {
-    return {folder, number, id, name, subject, date, time, ref, body};
+    return {folder, number, id, name, subject, date, time, ref, body, dateText};
   }
+  // The message with the plain identifiers of its number and its parent's.
   std::string Build(std::size_t* replaced = nullptr) const {
     std::string out;
-    const std::size_t count = MimeMessageBuilder().Append(Record(), out);
+    const MessageRecord record = Record();
+    const std::string messageId = PlainIdentifier(record), parentId = ParentKey(record),
+                      digest = MessageDigest(record);
+    const std::size_t count = MimeMessageBuilder().Append(record, {messageId, parentId, digest}, out);
     if (replaced != nullptr) *replaced = count;
     return out;
   }
@@ -158,6 +163,19 @@ TEST(MimeSubject, FourAndThreeByteCharactersAreNeverSplitAcrossWords) {
   EXPECT_EQ(DecodeWords(lines[2]), kai + "c");
 }
 
+TEST(MimeFrom, NamesTooLongForALineBecomeEncodedWordsAndNoHeaderLineGrowsPast78) {
+  Fields f;
+  for (const std::size_t letters : {76u, 77u, 78u, 1200u}) {
+    f.name = std::string(letters, 'a');
+    f.subject = std::string(letters, 'b');
+    const std::string message = f.Build();
+    ExpectLinesWithinLimit(message);
+    const bool encoded = Field(message, "From").starts_with("=?UTF-8?B?");
+    EXPECT_EQ(encoded, letters > 77) << letters;
+    EXPECT_EQ(DecodeWords(Field(message, "Subject")), f.subject);
+  }
+}
+
 TEST(MimeFrom, NamesStandAsAtomsOrAsEncodedWords) {
   Fields f;
   f.name = "  Taro Yamada ";
@@ -205,6 +223,46 @@ TEST(MimeIdentifiers, NumbersAndFolderTagsStandAsTheyAreOrAsHex) {
   EXPECT_EQ(MessageIdentifier(Sjis("０１"), "a.b"), "_efbc90efbc91._612e62@tav.example.jp");
 }
 
+TEST(MimeIdentifiers, DigestsTellMessagesApartByTheirBytesAndTheirKeysGatherThem) {
+  Fields one;
+  Fields other = one;
+  other.number = "1\x81 2x";  // numbers that decode alike
+  one.number = "1\x82 2x";
+  EXPECT_EQ(PlainIdentifier(one.Record()), PlainIdentifier(other.Record()));
+  EXPECT_NE(MessageDigest(one.Record()), MessageDigest(other.Record()));
+  // The second number and the body are no part of a message's identity.
+  Fields reread = one;
+  reread.body = "other prompt lines\r\n";
+  EXPECT_EQ(MessageDigest(reread.Record()), MessageDigest(one.Record()));
+  reread.dateText = "1999/12/04";
+  EXPECT_NE(MessageDigest(reread.Record()), MessageDigest(one.Record()));
+
+  const std::string keyed = DigestIdentifier(Fields().Record(), "0123456789abcdef");
+  EXPECT_EQ(keyed, "00001.0123456789abcdef.mai@tav.example.jp");
+  EXPECT_EQ(KeyOfIdentifier(keyed), "00001.mai@tav.example.jp");
+  EXPECT_EQ(KeyOfIdentifier("00001.mai@tav.example.jp"), "00001.mai@tav.example.jp");
+  // A folder name hundreds of characters long stands as its fingerprint.
+  Fields longFolder;
+  longFolder.folder = std::string(500, 'x') + "会議室";
+  const std::string id = PlainIdentifier(longFolder.Record());
+  EXPECT_TRUE(id.starts_with("00001._h")) << id;
+  EXPECT_LE(HeaderLines(longFolder.Build())[3].size(), 998u);
+}
+
+TEST(MimeIdentifiers, AParentIsSetOrTakenAwayRightAfterMessageId) {
+  const std::string original = Fields().Build();
+  std::string message = original;
+  ASSERT_TRUE(SetParentIdentifier(message, "00007.mai@tav.example.jp", "\r\n"));
+  EXPECT_EQ(HeaderLines(message)[4], "In-Reply-To: <00007.mai@tav.example.jp>");
+  EXPECT_EQ(HeaderLines(message)[5], "References: <00007.mai@tav.example.jp>");
+  ASSERT_TRUE(SetParentIdentifier(message, "00008.mai@tav.example.jp", "\r\n"));
+  EXPECT_EQ(Field(message, "References"), "<00008.mai@tav.example.jp>");
+  ASSERT_TRUE(SetParentIdentifier(message, "", "\r\n"));
+  EXPECT_EQ(message, original);
+  std::string noIdentifier = "From: x\n\nbody\n";
+  EXPECT_FALSE(SetParentIdentifier(noIdentifier, "a@b", "\n"));
+}
+
 TEST(MimeIdentifiers, RepliesNameTheRepliedToMessageAndLongIdentifiersFoldWhenTheyCan) {
   Fields f;
   EXPECT_EQ(Field(f.Build(), "In-Reply-To"), "(none)");
@@ -218,7 +276,7 @@ TEST(MimeIdentifiers, RepliesNameTheRepliedToMessageAndLongIdentifiersFoldWhenTh
   const std::vector<std::string> names = {
       "From",         "Subject",      "Date",
       "Message-Id",   "In-Reply-To",  "References",
-      "MIME-Version", "Content-Type", "Content-Transfer-Encoding"};
+      "X-TAV-Digest", "MIME-Version", "Content-Type", "Content-Transfer-Encoding"};
   std::vector<std::string> order;
   for (const std::string& line : HeaderLines(message))
     order.push_back(line.substr(0, line.find(':')));
@@ -243,6 +301,20 @@ TEST(MimeDate, WrittenOnlyForADateAndAValidTime) {
   f.time = "12:34";
   f.date.clear();
   EXPECT_EQ(Field(f.Build(), "Date"), "(none)");
+}
+
+TEST(MimeDate, AFourDigitYearIsTheYearAndADayItLacksGivesNoDate) {
+  Fields f;
+  f.date = "5 Jan 1930";  // how the two-digit reading takes 2030/01/05
+  f.dateText = "2030/01/05";
+  EXPECT_EQ(Field(f.Build(), "Date"), "5 Jan 2030 12:34:00 +0900");
+  for (const char* noLeapDay : {"1900/02/29", "2100/02/29"}) {
+    f.date = "29 Feb 2000";
+    f.dateText = noLeapDay;
+    EXPECT_EQ(Field(f.Build(), "Date"), "(none)") << noLeapDay;
+  }
+  f.dateText = "2000/02/29";
+  EXPECT_EQ(Field(f.Build(), "Date"), "29 Feb 2000 12:34:00 +0900");
 }
 
 std::string QuotedPrintableDecode(const std::string& text) {
@@ -310,8 +382,12 @@ TEST(MimeMessage, CountsReplacedBytesOfEveryFieldAndKeepsNothingBetweenMessages)
   const Fields plain;
   MimeMessageBuilder builder;
   std::string out;
-  builder.Append(f.Record(), out);
-  builder.Append(plain.Record(), out);
+  for (const Fields* fields : {static_cast<const Fields*>(&f), &plain}) {
+    const MessageRecord record = fields->Record();
+    const std::string id = PlainIdentifier(record), parent = ParentKey(record),
+                      digest = MessageDigest(record);
+    builder.Append(record, {id, parent, digest}, out);
+  }
   EXPECT_EQ(out, broken + plain.Build());
 }
 

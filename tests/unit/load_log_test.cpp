@@ -96,5 +96,15 @@ TEST_F(LoadLog, LoneLeadBytesAndNulBytesAreKept) {
   EXPECT_EQ(log.HeaderWidth(), 3);
 }
 
+TEST_F(LoadLog, AReleasedLogIsAnEmptyLogWithEveryEntryWritten) {
+  WriteLog("a.log", {"001/003  ABC  x", "00/04/10 21:47", "body"});
+  Load("a.log");
+  log.Release();  // what a log too large for the memory leaves
+  EXPECT_EQ(log.EndLine(), 1u);
+  EXPECT_EQ(log.HeaderWidth(), 0);
+  for (std::size_t k = 0; k <= 2; ++k) EXPECT_EQ(log.Kind(k), LineKind::Other);
+  EXPECT_EQ(log.Line(0), "");
+}
+
 }  // namespace
 }  // namespace tav
