@@ -1,7 +1,8 @@
 #include "global/number_text.h"
 
+#include <fast_float/fast_float.h>
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -18,8 +19,9 @@ std::size_t SkipDigits(std::string_view text, std::size_t i) {
   return i;
 }
 
-// For a number that from_chars finds out of range: true when it is far too
-// small rather than far too large. That follows from the decimal exponent of
+// For a number that from_chars finds out of range (newer fast_float versions
+// say so; older ones give infinity or zero): true when it is far too small
+// rather than far too large. That follows from the decimal exponent of
 // its first non-zero digit plus its written exponent, not from the written
 // exponent alone ("0.000...01" is tiny, "1000...0e-300" is huge).
 bool IsTooSmall(std::string_view number) {
@@ -72,11 +74,13 @@ double ReadLeadingNumber(std::string_view text) {
     if (e < text.size() && IsDigit(text[e])) i = SkipDigits(text, e);
   }
 
-  // from_chars does not take a leading plus sign.
+  // fast_float reads as std::from_chars does (exactly, to the nearest
+  // double), and also where the standard library lacks from_chars for
+  // double (libc++, the library of macOS). It takes no leading plus sign.
   std::size_t from = start;
   if (text[from] == '+') ++from;
   double value = 0;
-  const auto [end, error] = std::from_chars(text.data() + from, text.data() + i, value);
+  const auto [end, error] = fast_float::from_chars(text.data() + from, text.data() + i, value);
   (void)end;
   if (error == std::errc::result_out_of_range) {
     const std::string_view number = text.substr(from, i - from);

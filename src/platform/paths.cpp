@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "platform/name_form.h"
+
 namespace tav {
 
 std::filesystem::path PathFromUtf8(std::string_view utf8) {
@@ -49,8 +51,9 @@ std::size_t Utf8SequenceSize(const std::string& text, std::size_t i) {
 #endif
 
 std::filesystem::path LeadingChars(const std::filesystem::path& name, std::size_t count) {
+  const std::filesystem::path composed = ComposedName(name);
 #ifdef _WIN32
-  const std::wstring& text = name.native();
+  const std::wstring& text = composed.native();
   std::size_t end = 0;
   for (std::size_t chars = 0; chars < count && end < text.size(); ++chars) {
     const bool pair = text[end] >= 0xD800 && text[end] <= 0xDBFF && end + 1 < text.size() &&
@@ -59,7 +62,7 @@ std::filesystem::path LeadingChars(const std::filesystem::path& name, std::size_
   }
   return std::filesystem::path(text.substr(0, end));
 #else
-  const std::string& text = name.native();
+  const std::string& text = composed.native();
   std::size_t end = 0;
   for (std::size_t chars = 0; chars < count && end < text.size(); ++chars) {
     end += Utf8SequenceSize(text, end);

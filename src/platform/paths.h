@@ -16,10 +16,12 @@ std::filesystem::path PathFromUtf8(std::string_view utf8);
 // Windows an unpaired UTF-16 surrogate is shown as U+FFFD.
 std::string Utf8FromPath(const std::filesystem::path& path);
 
-// The first `count` characters of a file name, or the whole name when it is
-// shorter. A character is a code point: a UTF-16 surrogate pair on Windows
-// and a UTF-8 sequence elsewhere are never cut (an invalid byte counts as a
-// character of its own).
+// The first `count` characters of a file name's composed form (see
+// name_form.h), or all of it when it is shorter: the output folder's name
+// of a log. A character is a code point: a UTF-16 surrogate pair on Windows
+// and a UTF-8 sequence elsewhere are never cut. A name that is not valid
+// text is cut as it stands (an invalid byte or an unpaired surrogate counts
+// as a character of its own).
 std::filesystem::path LeadingChars(const std::filesystem::path& name, std::size_t count);
 
 // `dir` joined with `name` without doubling the separator after a root

@@ -14,6 +14,7 @@ and unwritable message numbers, full-width spaces, odd names, IDs and dates.
 
 import argparse
 import random
+import unicodedata
 from dataclasses import dataclass, field
 from pathlib import Path
 
@@ -413,9 +414,12 @@ class LogGenerator:
 
 
 def log_name(rng, stem=None):
-    # Folder names are cut by characters: multibyte, combining and astral ones too.
+    # Folder names are cut by characters of the composed name: multibyte and
+    # astral ones, and combining marks that compose (é, ガ as a Mac writes them)
+    # or stay apart (か with a handakuten).
     stem = stem or rng.choice(["mail", "fbbs", "frpg", "ログ", "fＲＰＧ", "x", "ab",
-                               "e\u0301x", "\U0001f600ab", "a b"])
+                               "e\u0301x", "\u30ab\u3099イド", "\u304b\u309a\u304b",
+                               "\U0001f600ab", "a b"])
     return stem + "%04d" % rng.randint(0, 1231) + rng.choice([".log", ".LOG", ".txt", ""])
 
 
@@ -449,7 +453,7 @@ def generate_case(seed):
             data = generator.log()
             numbers += generator.used_numbers
         case.logs.append((name, data))
-    folder = names[0][:dir_name_len]
+    folder = unicodedata.normalize("NFC", names[0])[:dir_name_len]
     if rng.random() < 0.05 and folder not in names and not folder.startswith("."):
         # The output folder is there already, from an earlier conversion: its
         # files of the same name are replaced, the others stay, and a folder in

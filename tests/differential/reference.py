@@ -9,7 +9,7 @@ line, that is as a Full Auto run without questions:
     reference.py [--dir-name-len N] LOG...
 
 Each log is converted into a folder beside it named by the first N characters
-of the log's file name (default 3). Exit status 0 when every log was converted
+of the composed form (NFC) of the log's file name (default 3). Exit status 0 when every log was converted
 or skipped as not a log, 1 when anything could not be read or written, 2 on a
 usage error.
 
@@ -24,6 +24,7 @@ import argparse
 import os
 import re
 import sys
+import unicodedata
 from calendar import monthrange
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -316,6 +317,16 @@ def unsafe_folder_name(name):
     return name.split(".", 1)[0].rstrip(" ").upper() in RESERVED_DEVICE_NAMES
 
 
+def composed_name(name):
+    """The name in normalization form C; a name that is not UTF-8 (its bytes
+    held as lone surrogates) stays as it is."""
+    try:
+        name.encode("utf-8")
+    except UnicodeEncodeError:
+        return name
+    return unicodedata.normalize("NFC", name)
+
+
 def convert_log(path, dir_name_len, out, err):
     """Converts one log; returns True when everything could be read and written."""
     try:
@@ -329,7 +340,7 @@ def convert_log(path, dir_name_len, out, err):
         return True
 
     path = Path(path)
-    folder_name = path.name[:dir_name_len]
+    folder_name = composed_name(path.name)[:dir_name_len]
     out_dir = path.parent / folder_name
     if unsafe_folder_name(folder_name):
         print(f"{out_dir}: not a usable folder name: log skipped", file=err)

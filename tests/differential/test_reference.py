@@ -173,6 +173,9 @@ class Names(unittest.TestCase):
             self.assertTrue(ref.unsafe_folder_name(name), name)
         for name in ("mai", "com10", "conx", ".a", "ログ"):
             self.assertFalse(ref.unsafe_folder_name(name), name)
+        # Cut from the composed name; a name that is not UTF-8 stays as it is.
+        self.assertEqual(ref.composed_name("\u30ab\u3099\u30a4\u30c8\u3099.log"), "ガイド.log")
+        self.assertEqual(ref.composed_name("\udcff\u30ab\u3099"), "\udcff\u30ab\u3099")
 
     def test_run_beside_the_log(self):
         with tempfile.TemporaryDirectory() as temp:

@@ -51,6 +51,17 @@ TEST_F(ConversionRun, OneFileIsConfirmedConvertedAndEnded) {
   EXPECT_EQ(g.DirNameLen, 3);
 }
 
+TEST_F(ConversionRun, DecomposedNameIsShownAsItIsAndConvertedIntoTheComposedFolder) {
+  const std::string decomposed = "\u30AB\u3099\u30A4\u30C8\u3099" "0412.log";  // ガイド0412.log
+  WriteLog(decomposed, kLog);
+  ShowAndSelect({decomposed});
+  ui.answers = {kOk};
+  Run();
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_TRUE(ui.boxes[0].text.starts_with(decomposed + " を始めとする"));
+  EXPECT_TRUE(ui.boxes[0].text.ends_with("\r\n" + Shown("ガイド") + Sep() + "\r\n"));
+}
+
 TEST_F(ConversionRun, FullAutoConfirmsOnlyTheFirstFile) {
   for (const char* name : {"aa1.log", "bb2.log", "cc3.log"}) WriteLog(name, kLog);
   ShowAndSelect({"aa1.log", "bb2.log", "cc3.log"});

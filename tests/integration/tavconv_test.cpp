@@ -2,6 +2,7 @@
 // identical to a run of the main window.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 #include "platform/paths.h"
@@ -199,6 +200,33 @@ TEST_F(Tavconv, MaildirNamesMessagesByIdentifierSoASecondRunReplacesThem) {
   WriteFile(dir / "box", "a file");
   EXPECT_EQ(Tav({"--maildir", Log("box"), Log("abc.log")}), kExitFailure);
   EXPECT_NE(errors.str().find("not a folder"), std::string::npos);
+}
+
+// A name stored decomposed, as Mac volumes keep it, gives in every output
+// the folders, identifiers and threads of the same name composed.
+TEST_F(Tavconv, DecomposedAndComposedNamesGiveTheSameOutput) {
+  const std::string names[] = {"ガイド0412.log", "\u30AB\u3099\u30A4\u30C8\u3099" "0412.log"};
+  const std::vector<std::vector<std::string>> outputs = {
+      {}, {"--mime"}, {"--mbox", "box"}, {"--maildir", "box"}};
+  for (std::size_t output = 0; output < outputs.size(); ++output) {
+    std::map<std::filesystem::path, std::string> written[2];  // relative path: bytes
+    for (int form = 0; form < 2; ++form) {
+      const std::string where = std::to_string(output) + "-" + std::to_string(form);
+      WriteLog(where + "/" + names[form], kLog);
+      std::vector<std::string> args = outputs[output];
+      if (args.size() == 2) args[1] = Log(where + "/" + args[1]);
+      args.push_back(Log(where + "/" + names[form]));
+      ASSERT_EQ(Tav(args), kExitOk) << errors.str();
+      for (const auto& [path, bytes] : files.files) {
+        const std::filesystem::path relative = path.lexically_relative(dir / where);
+        if (*relative.begin() != "..") written[form][relative] = bytes;
+      }
+      written[form].erase(PathFromUtf8(names[form]));
+    }
+    EXPECT_FALSE(written[0].empty()) << output;
+    EXPECT_EQ(written[0], written[1]) << output;
+  }
+  EXPECT_TRUE(Exists("0-1/ガイド/00002.eml"));
 }
 
 }  // namespace

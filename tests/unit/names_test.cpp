@@ -44,6 +44,21 @@ TEST(LeadingChars, CutsBetweenCharactersNeverInsideOne) {
             PathFromUtf8("a\xF0\x9F\x98\x80"));  // an emoji is one character
 }
 
+TEST(LeadingChars, CountsTheComposedFormUnlessTheNameIsNoText) {
+  // "ガイド0412.log" as Mac volumes store it; か with a handakuten has no
+  // composed form, and half-width kana keep theirs (no compatibility mapping).
+  EXPECT_EQ(LeadingChars(PathFromUtf8("\u30AB\u3099\u30A4\u30C8\u3099" "0412.log"), 3),
+            PathFromUtf8("ガイド"));
+  EXPECT_EQ(LeadingChars(PathFromUtf8("\u304B\u309A.log"), 1), PathFromUtf8("\u304B"));
+  EXPECT_EQ(LeadingChars(PathFromUtf8("ｶﾞｲﾄﾞ.log"), 2), PathFromUtf8("ｶﾞ"));
+#ifdef _WIN32  // not valid text: cut as it stands
+  const std::wstring broken = {0xD800, 0x30AB, 0x3099};
+  EXPECT_EQ(LeadingChars(broken, 2), std::filesystem::path(broken.substr(0, 2)));
+#else
+  EXPECT_EQ(LeadingChars(PathFromUtf8("\xFF\u30AB\u3099"), 2), PathFromUtf8("\xFF\u30AB"));
+#endif
+}
+
 TEST(Rfc822Date, WritesRealDatesAndRefusesTheRest) {
   EXPECT_EQ(Rfc822Date("99", "12", "04"), "4 Dec 1999");
   EXPECT_EQ(Rfc822Date("00", "04", "13"), "13 Apr 2000");

@@ -150,6 +150,35 @@ TEST(Win32ProgramsTest, BothManifestsAllowLongPaths) {
   }
 }
 
+// Wine's file layer ignores case, as Windows and macOS do by default: logs
+// whose folder names differ in case only share the first one's folder, the
+// second is told that it exists, and each keeps its own name's identifiers.
+TEST(Win32ProgramsTest, TavconvSharesAFolderWhoseNameDiffersInCaseOnly) {
+  TempFolder temp;
+  const auto upper = temp.path() / L"MAIL0412.log", lower = temp.path() / L"mailfbbs.log";
+  std::filesystem::copy_file(L"test-samples\\mail0412.log", upper);
+  std::filesystem::copy_file(L"test-samples\\fbbs0412.log", lower);
+  const auto report = temp.path() / L"report.txt";
+  _wsystem((L"tavconv.exe --mime \"" + upper.native() + L"\" \"" + lower.native() + L"\" 2>\"" +
+            report.native() + L"\"").c_str());
+  std::vector<std::filesystem::path> folders;
+  for (const auto& entry : std::filesystem::directory_iterator(temp.path())) {
+    if (entry.is_directory()) folders.push_back(entry.path().filename());
+  }
+  EXPECT_EQ(folders, std::vector<std::filesystem::path>{L"MAI"});
+  const auto text = [](const std::filesystem::path& file) {
+    FileBytes bytes;
+    Win32FileSystem().ReadWholeFile(file, bytes);
+    return std::string(View(bytes));
+  };
+  EXPECT_NE(text(report).find(Utf8FromPath(temp.path() / L"mai") + ": folder exists"),
+            std::string::npos);
+  EXPECT_NE(text(upper.parent_path() / L"MAI" / L"00001.eml").find("<00001.MAI@tav.example.jp>"),
+            std::string::npos);
+  EXPECT_NE(text(lower.parent_path() / L"MAI" / L"00231.eml").find("<00231.mai@tav.example.jp>"),
+            std::string::npos);
+}
+
 TEST(Win32ProgramsTest, TavconvWritesAConsoleInUtf16AndAFileInUtf8) {
   TempFolder temp;
   const auto log = temp.path() / L"メール.log";
