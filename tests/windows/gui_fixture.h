@@ -104,11 +104,13 @@ class GuiTest : public ::testing::Test {
     return std::string(View(bytes));
   }
 
-  // `formFiles` is the window's file system, `files` when it is null.
-  Form1& Start(MessageBoxes* realBoxes = nullptr, FileSystem* formFiles = nullptr) {
+  // `formFiles` is the window's file system, `files` when it is null;
+  // `startFiles` the paths the program is started with.
+  Form1& Start(MessageBoxes* realBoxes = nullptr, FileSystem* formFiles = nullptr,
+               const std::vector<std::filesystem::path>& startFiles = {}) {
     form = std::make_unique<Form1>(shell, formFiles != nullptr ? *formFiles : files,
                                    realBoxes != nullptr ? *realBoxes : boxes);
-    EXPECT_TRUE(form->Create(SW_SHOWNORMAL));
+    EXPECT_TRUE(form->Create(SW_SHOWNORMAL, startFiles));
     Pump();
     return *form;
   }
@@ -156,6 +158,14 @@ class GuiTest : public ::testing::Test {
       entries.push_back(text);
     }
     return entries;
+  }
+  std::vector<std::wstring> SelectedEntries() const {
+    std::vector<std::wstring> selected;
+    const std::vector<std::wstring> entries = File1Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (SendMessageW(Control(Form1::kFile1), LB_GETSEL, i, 0) > 0) selected.push_back(entries[i]);
+    }
+    return selected;
   }
   void SelectFiles(std::initializer_list<const wchar_t*> names) {
     HWND list = Control(Form1::kFile1);
