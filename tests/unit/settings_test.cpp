@@ -77,65 +77,28 @@ TEST_F(Settings, MissingLinesReadAsEmptyAndLaterLinesAreIgnored) {
   EXPECT_EQ(g.EditorCommand, "b");
 }
 
-TEST_F(Settings, LineFourHoldsTheOutputFormAndAnythingElseIsTheLogsOwnForm) {
+TEST_F(Settings, LineFourHoldsTheOutputFormOnceChosenAndAResetWritesThreeLines) {
   const std::string three = "[DefaultDir]=D:\\logs\r\n[DirName]=4\r\n[Editor]=ed \r\n";
-  struct Case {
-    const char* line;
-    OutputForm form;
-  };
-  for (const Case& c : {Case{"[Output]=mime", OutputForm::Mime},
-                        {"[Output]=html", OutputForm::Archive},
-                        {"[Output]=eml", OutputForm::Log},
-                        {"XXXXXXXXXhtml", OutputForm::Archive},  // by position, not by key
-                        {"[Output]=MIME", OutputForm::Log},
-                        {"[Output]=mime ", OutputForm::Log},
-                        {"[Output]=", OutputForm::Log},
-                        {"", OutputForm::Log}}) {
-    g.Output = OutputForm::Mime;
-    Read(three + c.line + "\r\n[More]=html\r\n");
-    EXPECT_EQ(g.Output, c.form) << c.line;
-    EXPECT_TRUE(g.OutputLineKept) << c.line;
-    // The first three lines read as they do without the fourth.
-    EXPECT_EQ(g.DefaultDir, "D:\\logs");
-    EXPECT_EQ(g.DirNameLen, 4);
+  for (const auto& [line, form] : {std::pair{"[Output]=mime", OutputForm::Mime},
+                                   {"XXXXXXXXXhtml", OutputForm::Archive},  // by position
+                                   {"[Output]=MIME", OutputForm::Log},
+                                   {"[Output]=html ", OutputForm::Log}}) {
+    Read(three + line + "\r\n");
+    EXPECT_EQ(g.Output, form) << line;
     EXPECT_EQ(g.EditorCommand, "ed ");
   }
   // A file of three lines from before is the log's own form, and stays three lines.
-  g.Output = OutputForm::Mime;
   Read(three);
   EXPECT_EQ(g.Output, OutputForm::Log);
-  EXPECT_FALSE(g.OutputLineKept);
   ASSERT_TRUE(g.WriteSettings());
   EXPECT_EQ(ReadFile(g.SettingsPath), three);
-  // A fourth line that names no form is written as the form it stands for.
-  Read(three + "[Output]=pdf\r\n");
-  ASSERT_TRUE(g.WriteSettings());
-  EXPECT_EQ(ReadFile(g.SettingsPath), three + "[Output]=eml\r\n");
-}
 
-TEST_F(Settings, ChoosingAFormWritesFourLinesUntilAResetWritesThree) {
   g.ProgramDir = dir.path();
-  Read("[DefaultDir]=D:\\logs\r\n[DirName]=4\r\n[Editor]=ed \r\n");
   g.ChooseOutputForm(OutputForm::Archive);
-  EXPECT_EQ(ReadFile(g.SettingsPath),
-            "[DefaultDir]=D:\\logs\r\n[DirName]=4\r\n[Editor]=ed \r\n[Output]=html\r\n");
-  // The other writes keep the fourth line, and a restart reads the form.
-  ui.caption = dir / "new";
-  g.StoreDefaultDir();
-  g.Output = OutputForm::Log;
-  g.ReadSettings();
-  EXPECT_EQ(g.Output, OutputForm::Archive);
-  EXPECT_EQ(ReadFile(g.SettingsPath), "[DefaultDir]=" + Sjis(Utf8FromPath(dir / "new")) +
-                                          "\r\n[DirName]=4\r\n[Editor]=ed \r\n[Output]=html\r\n");
-  g.ChooseOutputForm(OutputForm::Log);
-  EXPECT_TRUE(ReadFile(g.SettingsPath).ends_with("[Editor]=ed \r\n[Output]=eml\r\n"));
-
-  g.ChooseOutputForm(OutputForm::Mime);
+  EXPECT_EQ(ReadFile(g.SettingsPath), three + "[Output]=html\r\n");
   g.ResetSettings();
   EXPECT_EQ(ReadFile(g.SettingsPath), "[DefaultDir]=z\r\n[DirName]=3\r\n[Editor]=z\r\n");
   EXPECT_EQ(g.Output, OutputForm::Log);
-  g.StoreDefaultDir();
-  EXPECT_TRUE(ReadFile(g.SettingsPath).ends_with("[Editor]=C:\\WINDOWS\\write.exe \r\n"));
 }
 
 TEST_F(Settings, CharacterPositionsCountDoubleByteCharactersOnce) {

@@ -159,14 +159,6 @@ class GuiTest : public ::testing::Test {
     }
     return entries;
   }
-  std::vector<std::wstring> SelectedEntries() const {
-    std::vector<std::wstring> selected;
-    const std::vector<std::wstring> entries = File1Entries();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (SendMessageW(Control(Form1::kFile1), LB_GETSEL, i, 0) > 0) selected.push_back(entries[i]);
-    }
-    return selected;
-  }
   void SelectFiles(std::initializer_list<const wchar_t*> names) {
     HWND list = Control(Form1::kFile1);
     for (const wchar_t* name : names) {
