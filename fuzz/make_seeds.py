@@ -78,7 +78,6 @@ SETTINGS = {
     "wide_keys": sjis("［ＤｅｆａｕｌｔＤｉｒ］＝X\r\n［ＤｉｒＮａｍｅ］＝1e2\r\n［Ｅｄｉｔｏｒ］＝ｚ\r\n"),
     "numbers": b"0123456789abc\r\n0123456789 \t 3.5e0 and more\r\n012345678z\r\n[More]=x\r\n",
     "lead_byte_keys": b"[DefaultDir]\x82=x\r\n[DirName]\x82=7\r\n[Editor]\x82=y\r\n",
-    "output_form": b"[DefaultDir]=z\r\n[DirName]=3\r\n[Editor]=z\r\n[Output]=html\r\n[More]=mime\r\n",
     "empty": b"",
 }
 

@@ -86,13 +86,6 @@ class PackageTest(unittest.TestCase):
                        "--maildir", "--html", "[Output]="] + ICONS + CMDS:
             self.assertIn(needed, text)
 
-    def test_cmd_files_are_ascii_with_cr_lf_line_ends(self):
-        for name in CMDS:
-            with self.subTest(name):
-                data = self.read(name)
-                data.decode("ascii")
-                self.assertNotIn(b"\n", data.replace(b"\r\n", b""))
-
 
 if __name__ == "__main__":
     ZIP, BIN = sys.argv[1:3]

@@ -104,13 +104,11 @@ class GuiTest : public ::testing::Test {
     return std::string(View(bytes));
   }
 
-  // `formFiles` is the window's file system, `files` when it is null;
-  // `startFiles` the paths the program is started with.
-  Form1& Start(MessageBoxes* realBoxes = nullptr, FileSystem* formFiles = nullptr,
-               const std::vector<std::filesystem::path>& startFiles = {}) {
+  // `formFiles` is the window's file system, `files` when it is null.
+  Form1& Start(MessageBoxes* realBoxes = nullptr, FileSystem* formFiles = nullptr) {
     form = std::make_unique<Form1>(shell, formFiles != nullptr ? *formFiles : files,
                                    realBoxes != nullptr ? *realBoxes : boxes);
-    EXPECT_TRUE(form->Create(SW_SHOWNORMAL, startFiles));
+    EXPECT_TRUE(form->Create(SW_SHOWNORMAL));
     Pump();
     return *form;
   }
