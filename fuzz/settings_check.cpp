@@ -66,7 +66,8 @@ std::vector<std::string> RoundTripSettingsAndCheck(std::string_view input) {
   if (files.files[g.SettingsPath] != "[DefaultDir]=z\r\n[DirName]=3\r\n[Editor]=z\r\n") {
     findings.push_back("a reset did not write the reset file");
   }
-  if (!(ValuesOf(g) == Values{"C:\\WINDOWS", 3, "C:\\WINDOWS\\write.exe ", OutputForm::Log, false})) {
+  if (!(ValuesOf(g) ==
+        Values{"C:\\WINDOWS", 3, "C:\\WINDOWS\\write.exe ", OutputForm::Log, false})) {
     findings.push_back("a reset did not give the reset values");
   }
   if (!ui.boxes.empty()) findings.push_back("a message box was shown: " + ui.boxes[0].title);

@@ -249,7 +249,9 @@ void Global::ReportRunNotices(const std::vector<LogEvent>& notices) {
     for (std::size_t i = 0; i < list.size() && i < kNumbersNamed; ++i) {
       text += (i == 0 ? "" : "、") + list[i];
     }
-    if (list.size() > kNumbersNamed) text += " ほか " + std::to_string(list.size() - kNumbersNamed) + " 通";
+    if (list.size() > kNumbersNamed) {
+      text += " ほか " + std::to_string(list.size() - kNumbersNamed) + " 通";
+    }
     return text;
   };
 
@@ -267,12 +269,14 @@ void Global::ReportRunNotices(const std::vector<LogEvent>& notices) {
                       " 行は、メッセージではないため書き出していません");
     }
     if (!log.replacedFiles.empty()) {
-      lines.push_back("　同じ番号の別のメッセージが入っていたファイルを置き換えました：メッセージ " +
-                      numbers(log.replacedFiles));
+      lines.push_back(
+          "　同じ番号の別のメッセージが入っていたファイルを置き換えました：メッセージ " +
+          numbers(log.replacedFiles));
     }
   }
   if (logs.size() > kLogsNamed) {
-    lines.push_back("ほか " + std::to_string(logs.size() - kLogsNamed) + " 個のログにもお知らせがあります");
+    lines.push_back("ほか " + std::to_string(logs.size() - kLogsNamed) +
+                    " 個のログにもお知らせがあります");
   }
 
   MsgText = "変換したログについて、お知らせがあります。";

@@ -26,6 +26,7 @@ struct RunWriter {
 // The run's writer for `form`, started: the folders beside each log, or the
 // web archive in `archiveDir`. Made once the first log is confirmed, so that
 // a run the user cancels leaves no trace.
-RunWriter MakeRunWriter(OutputForm form, FileSystem& files, const std::filesystem::path& archiveDir);
+RunWriter MakeRunWriter(OutputForm form, FileSystem& files,
+                        const std::filesystem::path& archiveDir);
 
 }  // namespace tav

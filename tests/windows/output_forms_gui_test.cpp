@@ -19,7 +19,8 @@ TEST_F(GuiTest, OutputFormsDroppedFilesAndTheArchivesStartPage) {
   // Dropped files: the lists move to the first one's folder, where they are
   // selected; a file of another folder is passed over.
   std::wstring list = (logsDir / L"mail0412.log").native() + L'\0' +
-                      (logsDir / L"fbbs0412.log").native() + L'\0' + programDir.native() + L"\\tav.ini";
+                      (logsDir / L"fbbs0412.log").native() + L'\0' +
+                      (programDir / L"tav.ini").native();
   list += L'\0';
   f.SetDirectoryListPath(programDir);
   HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t));
