@@ -15,11 +15,13 @@ struct Values {
   std::string defaultDir;
   std::int16_t dirNameLen = 0;
   std::string editorCommand;
+  OutputForm output = OutputForm::Log;
+  bool outputLineKept = false;
   bool operator==(const Values&) const = default;
 };
 
 Values ValuesOf(const Global& g) {
-  return {g.DefaultDir, g.DirNameLen, g.EditorCommand};
+  return {g.DefaultDir, g.DirNameLen, g.EditorCommand, g.Output, g.OutputLineKept};
 }
 
 std::size_t Count(std::string_view text, char c) {
@@ -47,9 +49,12 @@ std::vector<std::string> RoundTripSettingsAndCheck(std::string_view input) {
   const Values first = ValuesOf(g);
   if (!g.WriteSettings()) findings.push_back("the first write failed");
   const std::string written = files.files[g.SettingsPath];
-  // Values never hold a line end, so the file is exactly three lines.
-  if (Count(written, '\r') != 3 || Count(written, '\n') != 3 || !written.ends_with("\r\n")) {
-    findings.push_back("the written file is not three CR LF lines");
+  // Values never hold a line end, so the file is exactly three lines, or
+  // four where the input had a fourth.
+  const std::size_t lines = first.outputLineKept ? 4 : 3;
+  if (Count(written, '\r') != lines || Count(written, '\n') != lines ||
+      !written.ends_with("\r\n")) {
+    findings.push_back("the written file is not three (or four) CR LF lines");
   }
 
   g.ReadSettings();
@@ -61,7 +66,8 @@ std::vector<std::string> RoundTripSettingsAndCheck(std::string_view input) {
   if (files.files[g.SettingsPath] != "[DefaultDir]=z\r\n[DirName]=3\r\n[Editor]=z\r\n") {
     findings.push_back("a reset did not write the reset file");
   }
-  if (!(ValuesOf(g) == Values{"C:\\WINDOWS", 3, "C:\\WINDOWS\\write.exe "})) {
+  if (!(ValuesOf(g) ==
+        Values{"C:\\WINDOWS", 3, "C:\\WINDOWS\\write.exe ", OutputForm::Log, false})) {
     findings.push_back("a reset did not give the reset values");
   }
   if (!ui.boxes.empty()) findings.push_back("a message box was shown: " + ui.boxes[0].title);

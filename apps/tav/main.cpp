@@ -3,6 +3,10 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
+
+#include <filesystem>
+#include <vector>
 
 #include "forms/form1.h"
 #include "forms/win32_message_boxes.h"
@@ -23,8 +27,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   tav::Win32Shell shell;
   tav::Win32FileSystem files;
   tav::Win32MessageBoxes boxes;
+  // Files dropped on the program's icon, or sent to it, come as arguments:
+  // the window opens with them selected.
+  std::vector<std::filesystem::path> startFiles;
+  int count = 0;
+  if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) startFiles.emplace_back(arguments[i]);
+    LocalFree(arguments);
+  }
   tav::Form1 form(shell, files, boxes);
-  if (!form.Create(showCommand)) return 1;
+  if (!form.Create(showCommand, startFiles)) return 1;
 
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

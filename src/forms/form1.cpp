@@ -18,7 +18,8 @@ namespace {
 constexpr COLORREF kListColour = RGB(255, 192, 192);
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// Files dropped from Explorer are selected in File1.
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
 
 // Positions of the controls as designed (twips: left, top, width, height).
 constexpr TwipsRect kDrive1Rect{180, 720, 2055, 300};
@@ -30,6 +31,7 @@ constexpr TwipsRect kCombo1Rect{1620, 4320, 495, 300};
 constexpr TwipsRect kCheck1Rect{2700, 4380, 1275, 195};
 constexpr int kPanel1Width = 1100;
 constexpr int kPanel2Width = 2000;
+constexpr UINT_PTR kFormPanelTool = 1;
 constexpr int kDir1EntryHeight = 240;
 constexpr int kTooltipWidth = 4500;
 
@@ -64,7 +66,7 @@ Form1::~Form1() {
   if (listBrush_ != nullptr) DeleteObject(listBrush_);
 }
 
-bool Form1::Create(int showCommand) {
+bool Form1::Create(int showCommand, const std::vector<std::filesystem::path>& startFiles) {
   listBrush_ = CreateSolidBrush(kListColour);
   if (!CreateWindowOfClass(L"TavForm1", kExStyle, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr)) {
@@ -84,6 +86,7 @@ bool Form1::Create(int showCommand) {
   if (dir1_.SetPath(current).ok) FillFile1(dir1_.Path());
 
   Form_Load();
+  if (!startFiles.empty()) SelectDroppedFiles(startFiles);
   // Shown and so activated, the window gives the focus to Dir1 (KeepFocus).
   ShowWindow(hwnd(), showCommand);
   UpdateWindow(hwnd());
@@ -125,6 +128,13 @@ void Form1::CreateMenuBar() {
   AppendMenuW(file, MF_STRING, kMenuEdit, L"edit");
   AppendMenuW(file, MF_STRING, kMenuRun, L"run");
   AppendMenuW(file, MF_STRING, kMenuEnd, L"end");
+  // After `end`, so that the items before keep their places.
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  for (const OutputForm form : {OutputForm::Log, OutputForm::Mime, OutputForm::Archive}) {
+    AppendMenuW(file, MF_STRING, FormCommand(form), FormMenuText(form));
+  }
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, kMenuOpenArchive, kOpenArchiveText);
   HMENU help = CreatePopupMenu();
   AppendMenuW(help, MF_STRING, kMenuHelpHtml, L"help HTML");
   AppendMenuW(help, MF_STRING, kMenuIniFile, L"ini_file");
@@ -160,9 +170,9 @@ void Form1::CreateControls() {
   CreateControl(window, L"STATIC", L"Directory Name", SS_RIGHT | SS_NOTIFY, 0, kLabel2);
   CreateControl(window, STATUSCLASSNAMEW, L"", 0, 0, kStatusBar1);
 
-  // Two panels, then their initial texts.
-  const int edges[2] = {Px(kPanel1Width, Dpi()), Px(kPanel1Width + kPanel2Width, Dpi())};
-  SendMessageW(Control(kStatusBar1), SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+  // Three panels, then the initial texts of the first two.
+  const int edges[3] = {Px(kPanel1Width, Dpi()), Px(kPanel1Width + kPanel2Width, Dpi()), -1};
+  SendMessageW(Control(kStatusBar1), SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
   SendMessageW(Control(kStatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"status"));
   SendMessageW(Control(kStatusBar1), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"file "));
 }
@@ -187,6 +197,16 @@ void Form1::CreateTooltips() {
       L"また、エディタを選択しダブルクリックすると、呼び出すエディタを変更できます。");
   add(Control(kLabel2), L"　ログファイル名の先頭から何文字目までをフォルダ名にしますか？");
   add(Control(kCheck1), L"複数選択実行時の問い合わせを一切行ないません。");
+
+  // The status bar's form panel; its rectangle follows the layout.
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = Control(kStatusBar1);
+  tool.uId = kFormPanelTool;
+  tool.lpszText = const_cast<wchar_t*>(
+      L"次の実行で書き出す形式です。クリックすると変えられます（「file」メニューでも選べます）。");
+  SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Form1::Layout(UINT dpi) {
@@ -203,8 +223,14 @@ void Form1::Layout(UINT dpi) {
   SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
   HWND statusBar = Control(kStatusBar1);
   SendMessageW(statusBar, WM_SIZE, 0, 0);
-  const int edges[2] = {Px(kPanel1Width, dpi), Px(kPanel1Width + kPanel2Width, dpi)};
-  SendMessageW(statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+  const int edges[3] = {Px(kPanel1Width, dpi), Px(kPanel1Width + kPanel2Width, dpi), -1};
+  SendMessageW(statusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = statusBar;
+  tool.uId = kFormPanelTool;
+  SendMessageW(statusBar, SB_GETRECT, kFormPanel, reinterpret_cast<LPARAM>(&tool.rect));
+  SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(kTooltipWidth, dpi));
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
@@ -245,6 +271,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_ACTIVATE:
       KeepFocus(wParam);
       return 0;
@@ -323,6 +352,18 @@ void Form1::OnCommand(int id, int code) {
     case kMenuVersion:
       version_Click();
       return;
+    case kMenuFormLog:
+      outputForm_Click(OutputForm::Log);
+      return;
+    case kMenuFormMime:
+      outputForm_Click(OutputForm::Mime);
+      return;
+    case kMenuFormArchive:
+      outputForm_Click(OutputForm::Archive);
+      return;
+    case kMenuOpenArchive:
+      openArchive_Click();
+      return;
     case kDrive1:
       if (code == CBN_SELCHANGE) Drive1_Change();
       return;
@@ -350,6 +391,10 @@ void Form1::OnCommand(int id, int code) {
 }
 
 LRESULT Form1::OnNotify(NMHDR& header) {
+  if (header.idFrom == kStatusBar1 && header.code == NM_CLICK && !runActive_) {
+    if (reinterpret_cast<NMMOUSE&>(header).dwItemSpec == kFormPanel) ShowFormMenu();
+    return TRUE;
+  }
   if (header.code == TTN_GETDISPINFOW) {
     const auto id = static_cast<int>(header.idFrom);
     if (id >= kToolbarCommandBase && id < kToolbarCommandBase + kToolbarButtons) {
@@ -374,6 +419,36 @@ LRESULT Form1::OnControlColor(HDC dc, HWND control, UINT message) {
   SetBkColor(dc, kListColour);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   return reinterpret_cast<LRESULT>(listBrush_);
+}
+
+void Form1::ShowFormMenu() {
+  HMENU menu = CreatePopupMenu();
+  for (const OutputForm form : {OutputForm::Log, OutputForm::Mime, OutputForm::Archive}) {
+    AppendMenuW(menu, MF_STRING, FormCommand(form), FormMenuText(form));
+  }
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kMenuOpenArchive, kOpenArchiveText);
+  const int chosen = FormCommand(program_.global.Output);
+  CheckMenuRadioItem(menu, kMenuFormLog, kMenuFormArchive, chosen, MF_BYCOMMAND);
+  POINT at{};
+  GetCursorPos(&at);
+  // The command chosen comes as WM_COMMAND, as from the menu bar.
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(),
+                 nullptr);
+  DestroyMenu(menu);
+}
+
+void Form1::OnDropFiles(HDROP drop) {
+  std::vector<std::filesystem::path> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
+    paths.emplace_back(path);
+  }
+  DragFinish(drop);
+  SelectDroppedFiles(paths);
 }
 
 void Form1::KeepResponsive() {

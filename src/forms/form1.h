@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <array>
 #include <string>
@@ -40,6 +41,16 @@ class Form1 : public Window, public Ui {
   // The toolbar's images, in the order they are loaded from "<key>.ico".
   static const std::array<const char*, 6> kImageKeys;
 
+  // The output forms: their menu commands, the menu's and the status bar's
+  // texts, and the command that opens the web archive.
+  static int FormCommand(OutputForm form);
+  static const wchar_t* FormMenuText(OutputForm form);
+  static const wchar_t* FormPanelText(OutputForm form);
+  static constexpr const wchar_t* kOpenArchiveText = L"Ｗｅｂアーカイブを開く";
+  // The status bar's third panel (from 0), which shows the output form and
+  // takes the rest of the bar.
+  static constexpr int kFormPanel = 2;
+
   // Menu commands, toolbar commands and control ids.
   enum Id : int {
     kMenuEdit = 100,
@@ -49,6 +60,10 @@ class Form1 : public Window, public Ui {
     kMenuHelpHtml,
     kMenuIniFile,
     kMenuVersion,
+    kMenuFormLog,  // the output forms, radio items of `file` after `end`
+    kMenuFormMime,
+    kMenuFormArchive,
+    kMenuOpenArchive,
     kToolbar1 = 200,
     kDrive1,
     kDir1,
@@ -64,9 +79,10 @@ class Form1 : public Window, public Ui {
   Form1(Shell& shell, FileSystem& files, MessageBoxes& boxes);
   ~Form1() override;
 
-  // Creates the window and its controls, runs Form_Load and shows the
-  // window. False when the window cannot be created.
-  bool Create(int showCommand);
+  // Creates the window and its controls, runs Form_Load, selects
+  // `startFiles` (the paths tav.exe was started with) and shows the window.
+  // False when the window cannot be created.
+  bool Create(int showCommand, const std::vector<std::filesystem::path>& startFiles = {});
   // The dialog keys (Tab, Esc, ...) for the window or dialog a message is
   // for, and F5 for the main window.
   bool TranslateDialogMessage(MSG& message);
@@ -89,6 +105,15 @@ class Form1 : public Window, public Ui {
   void ini_file_Click();
   void version_Click();
   void option_Click();
+  // `file` > the output forms, and the status bar's form panel.
+  void outputForm_Click(OutputForm form);
+  // `file` > open the web archive of the folder shown.
+  void openArchive_Click();
+  // Files dropped on the window or given on the command line: the lists
+  // move to the folder of the first (as browsing there does) and File1
+  // selects those of them that it lists; a folder is opened. Nothing
+  // happens during a run.
+  void SelectDroppedFiles(const std::vector<std::filesystem::path>& paths);
   // F5: the drives, folders and files as they are now. The selected files
   // that are still there stay selected; a folder that is gone gives way to
   // the nearest one above it.
@@ -105,6 +130,9 @@ class Form1 : public Window, public Ui {
   std::filesystem::path DirectoryCaption() override;
   std::string NumberBoxText() override;
   void SetDirectoryListPath(const std::filesystem::path& path) override;
+  // The form of the next run: the radio item of `file` and the status bar's
+  // third panel.
+  void ShowOutputForm() override;
   // Repaints the windows and drops the user's input to them: nothing clicked
   // or typed during a run starts after it.
   void KeepResponsive() override;
@@ -145,6 +173,9 @@ class Form1 : public Window, public Ui {
   void EndProgram();
 
   void OnCommand(int id, int code);
+  void OnDropFiles(HDROP drop);
+  // The output forms and the archive command, as a menu at the pointer.
+  void ShowFormMenu();
   LRESULT OnNotify(NMHDR& header);
   LRESULT OnControlColor(HDC dc, HWND control, UINT message);
 

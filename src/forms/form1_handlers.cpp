@@ -29,6 +29,42 @@ const std::array<Form1::ToolbarButton, Form1::kToolbarButtons> Form1::kToolbar =
 
 const std::array<const char*, 6> Form1::kImageKeys = {"end", "opt", "edit", "start", "info", "dev"};
 
+int Form1::FormCommand(OutputForm form) {
+  switch (form) {
+    case OutputForm::Mime:
+      return kMenuFormMime;
+    case OutputForm::Archive:
+      return kMenuFormArchive;
+    case OutputForm::Log:
+      break;
+  }
+  return kMenuFormLog;
+}
+
+const wchar_t* Form1::FormMenuText(OutputForm form) {
+  switch (form) {
+    case OutputForm::Mime:
+      return L"形式：標準メールの .eml（MIME）";
+    case OutputForm::Archive:
+      return L"形式：Ｗｅｂアーカイブ（tav-web フォルダ）";
+    case OutputForm::Log:
+      break;
+  }
+  return L"形式：ログのままの .eml（従来どおり）";
+}
+
+const wchar_t* Form1::FormPanelText(OutputForm form) {
+  switch (form) {
+    case OutputForm::Mime:
+      return L"標準メール";
+    case OutputForm::Archive:
+      return L"Webアーカイブ";
+    case OutputForm::Log:
+      break;
+  }
+  return L"ログのまま";
+}
+
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
@@ -38,6 +74,19 @@ std::filesystem::path CurrentDirectory() {
   std::wstring path(size, L'\0');
   path.resize(GetCurrentDirectoryW(size, path.data()));
   return path;
+}
+
+// The absolute path with the long name of each part, where the system can
+// give it.
+std::filesystem::path LongName(const std::filesystem::path& path) {
+  const std::filesystem::path absolute = NormalizeFolder(path);
+  const DWORD size = GetLongPathNameW(absolute.c_str(), nullptr, 0);
+  if (size == 0) return absolute;
+  std::wstring name(size, L'\0');
+  const DWORD length = GetLongPathNameW(absolute.c_str(), name.data(), size);
+  if (length == 0 || length >= size) return absolute;
+  name.resize(length);
+  return name;
 }
 
 // Disables the dialogs while it lives: during a run they take no input.
@@ -100,6 +149,7 @@ void Form1::Form_Load() {
 
   AddNumberItems(Control(kCombo1));
   SetWindowTextW(Control(kCombo1), std::to_wstring(g.DirNameLen).c_str());
+  ShowOutputForm();
 }
 
 void Form1::LoadToolbarImages(UINT dpi) {
@@ -267,6 +317,40 @@ void Form1::RefreshLists() {
   drive1_.SetDrive(dir1_.Path());
 }
 
+void Form1::SelectDroppedFiles(const std::vector<std::filesystem::path>& paths) {
+  if (runActive_ || paths.empty()) return;
+  SetStatusBold(false);
+  // Full paths with their long names, as File1 lists them (a command line
+  // may give a relative path or a short 8.3 name).
+  std::vector<std::filesystem::path> full;
+  for (const std::filesystem::path& path : paths) full.push_back(LongName(path));
+  // A folder given first is opened; otherwise the first file's folder.
+  const DWORD attributes = GetFileAttributesW(ExtendedPath(full[0]).c_str());
+  const bool folderFirst =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const std::filesystem::path folder = folderFirst ? full[0] : full[0].parent_path();
+  if (!SetDir1Path(folder)) return;
+  drive1_.SetDrive(dir1_.Path());
+  std::vector<std::wstring> names;
+  if (!folderFirst) {
+    for (const std::filesystem::path& path : full) {
+      if (SameFolder(NormalizeFolder(path.parent_path()), dir1_.Path())) {
+        names.push_back(path.filename().native());
+      }
+    }
+  }
+  // Listed afresh, also when the folder was shown already: a log saved
+  // since is there too. The first selected entry is in view.
+  HWND list = Control(kFile1);
+  FillFile1(dir1_.Path(), names);
+  for (int i = 0; i < FileCount(); ++i) {
+    if (!FileSelected(i)) continue;
+    SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(i), 0);
+    break;
+  }
+}
+
 void Form1::end_Click() {
   EndProgram();
 }
@@ -325,6 +409,16 @@ void Form1::option_Click() {
   frmOptions_.Show();
 }
 
+void Form1::outputForm_Click(OutputForm form) {
+  SetStatusBold(false);
+  program_.global.ChooseOutputForm(form);
+}
+
+void Form1::openArchive_Click() {
+  SetStatusBold(false);
+  program_.global.OpenArchive();
+}
+
 // --- Ui ---
 
 int Form1::ShowMsgBox(const MsgBox& box) {
@@ -377,6 +471,14 @@ std::string Form1::NumberBoxText() {
 
 void Form1::SetDirectoryListPath(const std::filesystem::path& path) {
   SetDir1Path(path);
+}
+
+void Form1::ShowOutputForm() {
+  const OutputForm form = program_.global.Output;
+  HMENU file = GetSubMenu(GetMenu(hwnd()), 0);
+  CheckMenuRadioItem(file, kMenuFormLog, kMenuFormArchive, FormCommand(form), MF_BYCOMMAND);
+  SendMessageW(Control(kStatusBar1), SB_SETTEXTW, kFormPanel,
+               reinterpret_cast<LPARAM>(FormPanelText(form)));
 }
 
 }  // namespace tav

@@ -69,10 +69,14 @@ bool ConversionRun::ReportLog(const LogResult& result) {
       case LogEventKind::NumberNotWritten:
         numbersNotWritten.push_back(Cp932ForDisplay(event.number));
         break;
-      case LogEventKind::FolderReused:    // the warning came before the log was converted
-      case LogEventKind::BytesReplaced:  // the log's own bytes are written: none are replaced
-      case LogEventKind::TitleEntriesPassedOver:  // the window's run tells of no more than
-      case LogEventKind::MessageReplaced:         // it always has
+      case LogEventKind::FolderReused:  // the warning came before the log was converted
+        break;
+      case LogEventKind::BytesReplaced:
+      case LogEventKind::TitleEntriesPassedOver:
+      case LogEventKind::MessageReplaced:
+        // Told once, at the end of a run in a standard form; the log's own
+        // form tells of no more than it always has.
+        if (g.Output != OutputForm::Log) notices_.push_back(event);
         break;
     }
   }
@@ -89,9 +93,10 @@ void ConversionRun::RunConversion() {
   if (!TakeDirNameLen()) return;
 
   WindowHooks hooks(g);
-  // The window writes the .eml files its users' mail folders were made
-  // with; a writer remembers what its run wrote.
-  EmlFolderWriter writer(g.files, MailForm::Raw);
+  notices_.clear();
+  // Made once the first log is confirmed; it remembers what the run wrote.
+  RunWriter run;
+  bool stoppedInLog = false;
   for (g.CurFileIndex = 0; g.CurFileIndex <= g.LastFileIndex; ++g.CurFileIndex) {
     if (!ui.FileSelected(g.CurFileIndex)) continue;
     const std::filesystem::path& name =
@@ -106,19 +111,46 @@ void ConversionRun::RunConversion() {
     }
     if (g.Answer != kOk) break;
 
+    if (!run.writer) {
+      run = makeWriter(g.Output, g.files, g.ArchiveDir());
+      if (!run.writer) {
+        g.ReportFormUnavailable();
+        return;
+      }
+      if (!run.opened.ok) {
+        g.ReportArchiveUnusable(run.opened.reason);
+        return;
+      }
+    }
+
     const std::filesystem::path directory = ui.DirectoryCaption();
     g.LogPath = JoinPath(directory, name);
     g.ShowRunStatus();
     ui.KeepResponsive();
-    const LogResult& result = converter.ConvertLog({directory, name, g.DirNameLen}, writer, hooks);
-    if (!ReportLog(result)) {
-      // Stopped from inside a log: "end", without the end beeps.
-      ui.SetStatusText(1, "end");
-      return;
+    const LogResult& result =
+        converter.ConvertLog({directory, name, g.DirNameLen}, *run.writer, hooks);
+    if (!ReportLog(result) || (run.failed && run.failed())) {
+      stoppedInLog = true;
+      break;
     }
     ui.Beep();
   }
 
+  // What the writer held back (a reply's parent read later, the archive's
+  // pages) goes out also when the run was stopped: what was converted stays.
+  // A writer that failed already was reported when it failed.
+  if (run.writer) {
+    const bool toldFailure = run.failed && run.failed();
+    if (const IoResult finished = run.writer->Finish(); !finished.ok && !toldFailure) {
+      g.ReportFinishFailed(finished.reason);
+    }
+  }
+  g.ReportRunNotices(notices_);
+  if (stoppedInLog) {
+    // Stopped from inside a log: "end", without the end beeps.
+    ui.SetStatusText(1, "end");
+    return;
+  }
   ui.SetStatusText(1, "end");
   ui.SetStatusBold(true);
   ui.Beep();

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "convert/log_report.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
+#include "global/output_form.h"
 #include "global/ui.h"
 
 namespace tav {
@@ -53,6 +55,11 @@ class Global {
   std::int16_t DirNameLen = 0;
   // Command prefix of the external editor; code page 932 bytes.
   std::string EditorCommand;
+  // What a run writes (tav.ini's line 4), and whether the file holds that
+  // line: read from it or chosen since. Without it the file keeps its three
+  // lines of old.
+  OutputForm Output = OutputForm::Log;
+  bool OutputLineKept = false;
   std::filesystem::path SettingsPath;
   std::filesystem::path WindowsDir;
   std::filesystem::path ProgramDir;
@@ -61,6 +68,8 @@ class Global {
   // --- The run's messages (run_messages.cpp) ---
 
   void ShowRunStatus();
+  // The confirmation names what the run writes: the output folder of the
+  // log in hand, or the web archive's folder.
   void ConfirmRun();
   void AskSkipLog();
   void ReportDiskError();
@@ -71,6 +80,17 @@ class Global {
   void ReportFolderUnusable(const std::filesystem::path& folder, const std::string& reason);
   void ReportFolderNameUnsafe(const std::filesystem::path& folder);
   void ReportEmlUnwritable(const std::filesystem::path& file, const std::string& reason);
+  // OK only: the run's writer could not finish (`reason`); for the web
+  // archive nothing of the run was written.
+  void ReportFinishFailed(const std::string& reason);
+  // OK only: the chosen form is not built into this program; nothing written.
+  void ReportFormUnavailable();
+  // OK only: the web archive's folder cannot be used; nothing written.
+  void ReportArchiveUnusable(const std::string& reason);
+  // OK only, at most once at the end of a run in a standard form: what the
+  // logs' notices (bytes replaced, title-list entries passed over, messages
+  // replaced) told, by log.
+  void ReportRunNotices(const std::vector<LogEvent>& notices);
   // OK only: lists the message numbers of the log that were not written.
   void ReportBadMessageNumbers(const std::vector<std::string>& numbers);
   // OK only: the number box does not give a folder-name length.
@@ -85,12 +105,22 @@ class Global {
   bool WriteSettings();
   void ResetSettings();
   void StoreDefaultDir();
+  // Takes `form` for the next runs and writes tav.ini with its fourth line.
+  void ChooseOutputForm(OutputForm form);
 
   // `WindowsDir` and the default editor as code page 932 bytes.
   std::string WindowsDirText() const;
   std::string DefaultEditorCommand() const;
   // The values that the default markers of a reset file stand for.
   void ApplyResetValues();
+
+  // --- The web archive of the folder shown (run_messages.cpp) ---
+
+  // The archive form's folder: kArchiveFolderName in the folder `Label1` shows.
+  std::filesystem::path ArchiveDir();
+  // Opens the archive's start page with the system's browser, or says that
+  // the folder shown has no archive yet.
+  void OpenArchive();
 
   // --- The external editor (editor.cpp) ---
 

@@ -1,5 +1,7 @@
-// The settings file tav.ini: three positional lines, each a fixed key text
-// followed by its value, in code page 932.
+// The settings file tav.ini: positional lines, each a fixed key text
+// followed by its value, in code page 932. Lines 1 to 3 have always been
+// there; line 4, the output form, is written once the user chose a form
+// (or the file held it), so a file of three lines stays three lines.
 #include <new>
 #include <string_view>
 
@@ -15,8 +17,8 @@ namespace {
 
 constexpr std::string_view kDefaultMarker = "z";
 
-// Only lines 1 to 3 hold settings; later lines are never looked at.
-constexpr std::size_t kSettingsLines = 3;
+// Only lines 1 to 4 hold settings; later lines are never looked at.
+constexpr std::size_t kSettingsLines = 4;
 
 // The text of a line from its `first`-th character (counted from 1) on.
 std::string_view FromChar(std::string_view line, std::size_t first) {
@@ -26,6 +28,24 @@ std::string_view FromChar(std::string_view line, std::size_t first) {
 }
 
 }  // namespace
+
+std::string_view OutputFormValue(OutputForm form) {
+  switch (form) {
+    case OutputForm::Mime:
+      return "mime";
+    case OutputForm::Archive:
+      return "html";
+    case OutputForm::Log:
+      break;
+  }
+  return "eml";
+}
+
+OutputForm OutputFormOfValue(std::string_view value) {
+  if (value == OutputFormValue(OutputForm::Mime)) return OutputForm::Mime;
+  if (value == OutputFormValue(OutputForm::Archive)) return OutputForm::Archive;
+  return OutputForm::Log;
+}
 
 std::string Global::WindowsDirText() const {
   const std::string utf8 = Utf8FromPath(WindowsDir);
@@ -43,6 +63,8 @@ void Global::ApplyResetValues() {
   DefaultDir = WindowsDirText();
   DirNameLen = 3;
   EditorCommand = DefaultEditorCommand();
+  Output = OutputForm::Log;
+  OutputLineKept = false;
 }
 
 void Global::ReadSettings() {
@@ -63,12 +85,16 @@ void Global::ReadSettings() {
   DirNameLen = ToInt16(ReadLeadingNumber(FromChar(line(2), 11))).value_or(0);
   const std::string_view editor = FromChar(line(3), 10);
   EditorCommand = editor == kDefaultMarker ? DefaultEditorCommand() : std::string(editor);
+  // A file of three lines is the log's own form, and stays three lines.
+  OutputLineKept = lines.size() >= 4;
+  Output = OutputFormOfValue(FromChar(line(4), 10));
 }
 
 bool Global::WriteSettings() {
   SettingsText = "[DefaultDir]=" + DefaultDir + "\r\n";
   SettingsText += "[DirName]=" + std::to_string(DirNameLen) + "\r\n";
   SettingsText += "[Editor]=" + EditorCommand + "\r\n";
+  if (OutputLineKept) SettingsText += "[Output]=" + std::string(OutputFormValue(Output)) + "\r\n";
   const IoResult result = files.WriteWholeFile(SettingsPath, SettingsText);
   if (result.ok) return true;
 
@@ -89,6 +115,9 @@ void Global::ResetSettings() {
   DefaultDir = std::string(kDefaultMarker);
   DirNameLen = 3;
   EditorCommand = std::string(kDefaultMarker);
+  // The reset file has the three lines of old, which read as the log's own form.
+  Output = OutputForm::Log;
+  OutputLineKept = false;
   // The file receives the markers and the variables the values they stand
   // for, also when the file could not be written.
   if (WriteSettings()) {
@@ -96,6 +125,15 @@ void Global::ResetSettings() {
   } else {
     ApplyResetValues();
   }
+  ui.ShowOutputForm();
+}
+
+void Global::ChooseOutputForm(OutputForm form) {
+  Output = form;
+  OutputLineKept = true;
+  ui.ShowOutputForm();
+  SettingsPath = JoinPath(ProgramDir, "tav.ini");
+  WriteSettings();
 }
 
 void Global::StoreDefaultDir() {

@@ -34,6 +34,10 @@ enum class MsgKind {
   NotStorable,         // a path that code page 932 cannot hold
   EditorChoice,        // " Editor?"
   StartFailed,         // a command line that cannot be started
+  RunNotices,          // the notices of a run in a standard form, once at its end
+  FormUnavailable,     // the chosen output form is not built into this program
+  ArchiveUnusable,     // the web archive's folder cannot be used or written
+  NoArchive,           // the folder shown has no web archive to open
   Other,
 };
 
@@ -76,6 +80,8 @@ class Ui {
   virtual std::string NumberBoxText() = 0;
   // Points the directory list `Dir1` (and so `File1` and `Label1`) at a path.
   virtual void SetDirectoryListPath(const std::filesystem::path& path) = 0;
+  // The form the next run writes (Global::Output) changed: the window shows it.
+  virtual void ShowOutputForm() {}
 
   // Called between logs and often while a log is converted (at least every
   // few hundred messages): a window repaints here and takes the input it

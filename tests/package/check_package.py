@@ -13,6 +13,7 @@ ZIP = BIN = None
 FOLDER = "tav-1.0.8/"
 ICONS = ["end.ico", "opt.ico", "edit.ico", "start.ico", "info.ico", "dev.ico"]
 BUILT = ["tav.exe", "tavconv.exe", "tav.htm"] + ICONS
+CMDS = ["drop-mime.cmd", "drop-mbox.cmd", "drop-web.cmd"]
 # The DLLs of every Windows installation; the programs must need no other.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "shell32.dll",
                "ole32.dll", "advapi32.dll", "msvcrt.dll", "comdlg32.dll", "winmm.dll"}
@@ -60,7 +61,8 @@ class PackageTest(unittest.TestCase):
 
     def test_holds_the_programs_icons_help_and_read_me_in_one_folder(self):
         self.assertEqual(self.zip.testzip(), None)
-        self.assertEqual(sorted(self.names), sorted(FOLDER + n for n in BUILT + ["readme.txt"]))
+        self.assertEqual(sorted(self.names),
+                         sorted(FOLDER + n for n in BUILT + CMDS + ["readme.txt"]))
 
     def test_files_are_the_ones_just_built(self):
         for name in BUILT:
@@ -80,7 +82,8 @@ class PackageTest(unittest.TestCase):
         self.assertTrue(data.startswith(b"\xef\xbb\xbf"), "UTF-8 with a BOM")
         self.assertNotIn(b"\n", data.replace(b"\r\n", b""), "CR LF line ends only")
         text = data.decode("utf-8-sig")
-        for needed in ["tav.exe", "tav.ini", "tav.htm", "tavconv.exe"] + ICONS:
+        for needed in ["tav.exe", "tav.ini", "tav.htm", "tavconv.exe", "--mime", "--mbox",
+                       "--maildir", "--html", "[Output]="] + ICONS + CMDS:
             self.assertIn(needed, text)
 
 

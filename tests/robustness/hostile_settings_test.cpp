@@ -76,7 +76,7 @@ TEST_F(HostileSettings, MissingLinesReadAsEmptyAndTheWriteRestoresThem) {
 }
 
 TEST_F(HostileSettings, MillionsOfLinesCostNoMoreThanTheFile) {
-  // Only the first three lines mean anything; the rest must not be indexed.
+  // Only the first four lines mean anything; the rest must not be indexed.
   std::string text = "[DefaultDir]=a\r\n[DirName]=6\r\n[Editor]=b\r\n";
   text.append(32 * kMiB, '\n');
   WriteFile(g.SettingsPath, text);

@@ -1,6 +1,7 @@
 // Cutting logs into messages and writing them as .eml files.
 #include <gtest/gtest.h>
 
+#include "convert/eml_writer.h"
 #include "platform/paths.h"
 #include "support/log_fixture.h"
 

@@ -77,6 +77,30 @@ TEST_F(Settings, MissingLinesReadAsEmptyAndLaterLinesAreIgnored) {
   EXPECT_EQ(g.EditorCommand, "b");
 }
 
+TEST_F(Settings, LineFourHoldsTheOutputFormOnceChosenAndAResetWritesThreeLines) {
+  const std::string three = "[DefaultDir]=D:\\logs\r\n[DirName]=4\r\n[Editor]=ed \r\n";
+  for (const auto& [line, form] : {std::pair{"[Output]=mime", OutputForm::Mime},
+                                   {"XXXXXXXXXhtml", OutputForm::Archive},  // by position
+                                   {"[Output]=MIME", OutputForm::Log},
+                                   {"[Output]=html ", OutputForm::Log}}) {
+    Read(three + line + "\r\n");
+    EXPECT_EQ(g.Output, form) << line;
+    EXPECT_EQ(g.EditorCommand, "ed ");
+  }
+  // A file of three lines from before is the log's own form, and stays three lines.
+  Read(three);
+  EXPECT_EQ(g.Output, OutputForm::Log);
+  ASSERT_TRUE(g.WriteSettings());
+  EXPECT_EQ(ReadFile(g.SettingsPath), three);
+
+  g.ProgramDir = dir.path();
+  g.ChooseOutputForm(OutputForm::Archive);
+  EXPECT_EQ(ReadFile(g.SettingsPath), three + "[Output]=html\r\n");
+  g.ResetSettings();
+  EXPECT_EQ(ReadFile(g.SettingsPath), "[DefaultDir]=z\r\n[DirName]=3\r\n[Editor]=z\r\n");
+  EXPECT_EQ(g.Output, OutputForm::Log);
+}
+
 TEST_F(Settings, CharacterPositionsCountDoubleByteCharactersOnce) {
   // A key written with double-byte characters still has 13 characters.
   Read(Sjis("［ＤｅｆａｕｌｔＤｉｒ］＝") + "X" + Sjis("ログ") + "\r\n");
