@@ -4,6 +4,7 @@
 #include <string>
 #include <variant>
 
+#include "archive/html_archive_writer.h"
 #include "command_line.h"
 #include "convert/eml_writer.h"
 #include "convert/log_converter.h"
@@ -158,6 +159,22 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
         break;
       }
       Print(out, ConvertLogs(line, writer, line.target, files, report, never));
+      break;
+    }
+    case CommandLine::Output::Html: {
+      HtmlArchiveWriter writer(files);
+      if (const IoResult opened = writer.Open(line.target); !opened.ok) {
+        report.Problem(line.target, opened.reason);
+        break;
+      }
+      // The archive is put in place only once it is complete, as a whole.
+      const std::vector<Written> written =
+          ConvertLogs(line, writer, line.target, files, report, [&] { return writer.failed(); });
+      if (const IoResult finished = writer.Finish(); !finished.ok) {
+        report.Problem(line.target, "not written: " + finished.reason);
+        break;
+      }
+      Print(out, written);
       break;
     }
   }

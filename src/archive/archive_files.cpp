@@ -1,0 +1,241 @@
+#include "archive/archive_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#include "platform/paths.h"
+
+namespace tav {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kRecordsFolder = ".tav-archive";
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return lower;
+}
+
+// `path` relative to `base`, with "/" between its parts.
+std::string RelativeText(const fs::path& path, const fs::path& base) {
+  std::string text = Utf8FromPath(path.lexically_relative(base));
+  std::replace(text.begin(), text.end(), '\\', '/');
+  return text;
+}
+
+IoResult Failure(const fs::path& path, const std::error_code& error) {
+  return IoResult::Failure(Utf8FromPath(path) + ": " + error.message());
+}
+
+// Creates or truncates `path` and writes `bytes` into it.
+IoResult WriteNewFile(const fs::path& path, std::string_view bytes) {
+#ifdef _WIN32
+  std::FILE* file = ::_wfopen(path.c_str(), L"wb");
+#else
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+#endif
+  if (file == nullptr) return IoResult::Failure(Utf8FromPath(path) + ": " + std::strerror(errno));
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int error = errno;
+  if (std::fclose(file) != 0 || !written) {
+    return IoResult::Failure(Utf8FromPath(path) + ": " + std::strerror(written ? errno : error));
+  }
+  return IoResult::Success();
+}
+
+// Hard link, or a copy where the file system has no hard links.
+bool LinkOrCopy(const fs::path& from, const fs::path& to) {
+  std::error_code error;
+  fs::create_hard_link(from, to, error);
+  if (!error) return true;
+  return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+}
+
+// True when `folder` is a staging or previous archive left by this program.
+bool HoldsArchiveRecords(const fs::path& folder) {
+  std::error_code error;
+  return fs::is_directory(JoinPath(folder, PathFromUtf8(kRecordsFolder)), error);
+}
+
+}  // namespace
+
+bool IsFileManagerFile(std::string_view name) {
+  const std::string lower = Lower(name);
+  return lower == "thumbs.db" || lower == "desktop.ini" || lower == ".ds_store";
+}
+
+fs::path ArchiveFiles::Staged(std::string_view relative) const {
+  return JoinPath(staging_, PathFromUtf8(relative));
+}
+fs::path ArchiveFiles::Previous(std::string_view relative) const {
+  return JoinPath(dir_, PathFromUtf8(relative));
+}
+fs::path ArchiveFiles::ScratchPath(std::string_view name) const {
+  return JoinPath(JoinPath(staging_, PathFromUtf8(kRecordsFolder)), PathFromUtf8(name));
+}
+
+IoResult ArchiveFiles::Open(const fs::path& dir, bool& existing) {
+  existing = false;
+  dir_ = dir.has_filename() ? dir : dir.parent_path();
+  const fs::path name = dir_.filename();
+  staging_ = dir_.parent_path() / fs::path(name.native() + PathFromUtf8(".tav-new").native());
+  old_ = dir_.parent_path() / fs::path(name.native() + PathFromUtf8(".tav-old").native());
+  std::error_code error;
+
+  // A run stopped between its two renames left the previous archive aside.
+  if (!fs::exists(dir_, error) && HoldsArchiveRecords(old_)) {
+    fs::rename(old_, dir_, error);
+    if (error) return Failure(old_, error);
+  }
+  for (const fs::path& leftover : {old_, staging_}) {
+    if (!fs::exists(fs::symlink_status(leftover, error))) continue;
+    if (!HoldsArchiveRecords(leftover)) {
+      return IoResult::Failure(Utf8FromPath(leftover) + ": in the way, and not left by tavconv");
+    }
+    fs::remove_all(leftover, error);
+    if (error) return Failure(leftover, error);
+  }
+
+  if (fs::exists(fs::symlink_status(dir_, error))) {
+    if (!fs::is_directory(dir_, error)) return IoResult::Failure(Utf8FromPath(dir_) + ": not a folder");
+    existing = files_.Exists(Previous(kManifest));
+    if (existing) {
+      FileBytes list;
+      if (IoResult read = files_.ReadWholeFile(Previous(kFileList), list); !read.ok) return read;
+      std::string_view text = View(list);
+      while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        if (end > 0) previous_.emplace(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+      }
+    }
+    // Every folder that holds a file of the archive is the archive's.
+    std::set<std::string> folders;
+    for (const std::string& file : previous_) {
+      for (std::size_t slash = file.find('/'); slash != std::string::npos;
+           slash = file.find('/', slash + 1)) {
+        folders.insert(file.substr(0, slash));
+      }
+    }
+    for (fs::recursive_directory_iterator it(dir_, error), end; !error && it != end;
+         it.increment(error)) {
+      const std::string relative = RelativeText(it->path(), dir_);
+      const bool folder = it->is_directory(error) && !it->is_symlink(error);
+      if (folder ? folders.contains(relative) : previous_.contains(relative)) continue;
+      if (!folder && IsFileManagerFile(Utf8FromPath(it->path().filename()))) {
+        keptForeign_.push_back(relative);
+        continue;
+      }
+      return IoResult::Failure(Utf8FromPath(dir_) + ": holds \"" + relative +
+                               "\", which is no part of an archive of tavconv; nothing written");
+    }
+    if (error) return Failure(dir_, error);
+  }
+
+  // The folders above DIR that are missing, as with mkdir -p.
+  if (!staging_.parent_path().empty()) {
+    fs::create_directories(staging_.parent_path(), error);
+    if (error) return Failure(staging_.parent_path(), error);
+  }
+  fs::create_directory(staging_, error);
+  if (error) return Failure(staging_, error);
+  return MakeFoldersFor(std::string(kRecordsFolder) + "/x");
+}
+
+bool ArchiveFiles::ReadPrevious(std::string_view relative, FileBytes& bytes) {
+  return previous_.contains(std::string(relative)) &&
+         files_.ReadWholeFile(Previous(relative), bytes).ok;
+}
+
+IoResult ArchiveFiles::MakeFoldersFor(std::string_view relative) {
+  const std::size_t slash = relative.rfind('/');
+  if (slash == std::string_view::npos) return IoResult::Success();
+  const std::string folder(relative.substr(0, slash));
+  if (folders_.contains(folder)) return IoResult::Success();
+  if (IoResult made = MakeFoldersFor(folder); !made.ok) return made;
+  const DirResult made = files_.MakeDirectory(Staged(folder));
+  if (made.status != DirStatus::Created && made.status != DirStatus::ExistsAsFolder) {
+    return IoResult::Failure(Utf8FromPath(Staged(folder)) + ": " + made.reason);
+  }
+  folders_.insert(folder);
+  return IoResult::Success();
+}
+
+IoResult ArchiveFiles::Write(std::string_view relative, std::string_view bytes) {
+  if (IoResult made = MakeFoldersFor(relative); !made.ok) return made;
+  const fs::path target = Staged(relative);
+  std::string name(relative);
+  if (written_.contains(name)) {
+    // Written before in this run: it may be a link to the previous archive's
+    // file, which must not be written through.
+    std::error_code error;
+    fs::remove(target, error);
+  }
+  if (previous_.contains(name) && files_.ReadWholeFile(Previous(relative), compare_).ok &&
+      View(compare_) == bytes && LinkOrCopy(Previous(relative), target)) {
+    written_.insert(std::move(name));
+    return IoResult::Success();
+  }
+  IoResult result = WriteNewFile(target, bytes);
+  if (result.ok) written_.insert(std::move(name));
+  return result;
+}
+
+IoResult ArchiveFiles::Keep(std::string_view relative) {
+  if (IoResult made = MakeFoldersFor(relative); !made.ok) return made;
+  if (!LinkOrCopy(Previous(relative), Staged(relative))) {
+    return IoResult::Failure(Utf8FromPath(Previous(relative)) + ": cannot be carried over");
+  }
+  written_.emplace(relative);
+  return IoResult::Success();
+}
+
+IoResult ArchiveFiles::Commit() {
+  for (const std::string& kept : keptForeign_) {
+    if (IoResult made = MakeFoldersFor(kept); !made.ok) return made;
+    LinkOrCopy(Previous(kept), Staged(kept));  // a file manager makes it again when it is lost
+  }
+  written_.emplace(kFileList);
+  std::vector<std::string> sorted(written_.begin(), written_.end());
+  std::sort(sorted.begin(), sorted.end());
+  std::string list;
+  for (const std::string& file : sorted) list += file + "\n";
+  if (IoResult listed = Write(kFileList, list); !listed.ok) return listed;
+  // Scratch files are no part of the archive.
+  std::error_code error;
+  for (const auto& entry :
+       fs::directory_iterator(JoinPath(staging_, PathFromUtf8(kRecordsFolder)), error)) {
+    const std::string relative = RelativeText(entry.path(), staging_);
+    if (!written_.contains(relative)) {
+      fs::remove(entry.path(), error);
+    }
+  }
+
+  const bool replacing = fs::exists(fs::symlink_status(dir_, error));
+  if (replacing) {
+    fs::rename(dir_, old_, error);
+    if (error) return Failure(dir_, error);
+  }
+  fs::rename(staging_, dir_, error);
+  if (error) {
+    const IoResult failed = Failure(dir_, error);
+    if (replacing) fs::rename(old_, dir_, error);
+    return failed;
+  }
+  if (replacing) fs::remove_all(old_, error);
+  return IoResult::Success();
+}
+
+void ArchiveFiles::Abandon() {
+  std::error_code error;
+  if (!staging_.empty()) fs::remove_all(staging_, error);
+}
+
+}  // namespace tav

@@ -1,0 +1,219 @@
+#include "archive/html_archive_writer.h"
+
+#include <set>
+
+#include "archive/archive_assets.h"
+#include "archive/archive_identity.h"
+#include "archive/archive_manifest.h"
+#include "archive/archive_pages.h"
+#include "archive/archive_threads.h"
+#include "archive/display_text.h"
+#include "archive/search_index.h"
+#include "platform/paths.h"
+
+namespace tav {
+
+namespace {
+
+using Field = ArchiveMessage::Field;
+
+std::string TextShardFile(std::uint32_t shard) {
+  return "search/t/" + std::to_string(shard) + ".js";
+}
+
+}  // namespace
+
+std::string HtmlArchiveWriter::MessageFile(std::uint32_t ordinal,
+                                           std::string_view extension) const {
+  const ArchiveMessage& message = model_.messages[ordinal];
+  return "f/" + model_.sections[message.section].tag + "/m/" + message.stem +
+         std::string(extension);
+}
+
+IoResult HtmlArchiveWriter::Open(const std::filesystem::path& dir) {
+  dir_ = Utf8FromPath(dir);
+  bool existing = false;
+  failure_ = files_.Open(dir, existing);
+  if (failure_.ok) failure_ = bodies_.Open(files_.ScratchPath("bodies.tmp"));
+  if (failure_.ok && existing) failure_ = ReadPreviousArchive();
+  if (!failure_.ok) {
+    bodies_.Close();
+    files_.Abandon();
+  }
+  return failure_;
+}
+
+IoResult HtmlArchiveWriter::ReadPreviousArchive() {
+  FileBytes bytes;
+  std::string why;
+  if (!files_.ReadPrevious(ArchiveFiles::kManifest, bytes) ||
+      !ReadManifest(View(bytes), model_, why)) {
+    return IoResult::Failure(dir_ + ": the archive's records cannot be read (" + why +
+                             "); nothing written");
+  }
+  emlWritten_.assign(model_.messages.size(), false);
+  // The bodies, from the search texts.
+  std::vector<std::string> shard;
+  for (std::uint32_t first = 0; first < model_.messages.size(); first += kTextsPerShard) {
+    shard.clear();
+    const std::string file = TextShardFile(first / kTextsPerShard);
+    if (!files_.ReadPrevious(file, bytes) || !ReadTextShardBodies(View(bytes), shard) ||
+        shard.size() != std::min<std::size_t>(kTextsPerShard, model_.messages.size() - first)) {
+      return IoResult::Failure(dir_ + "/" + file + ": damaged; nothing written");
+    }
+    for (std::size_t k = 0; k < shard.size(); ++k) {
+      ArchiveMessage& message = model_.messages[first + k];
+      message.bodyOffset = bodies_.Append(shard[k]);
+      message.bodyLength = static_cast<std::uint32_t>(shard[k].size());
+    }
+  }
+  return IoResult::Success();
+}
+
+WriteResult HtmlArchiveWriter::Write(const MessageRecord& record) {
+  if (!failure_.ok) return {WriteResult::Status::Failed, dir_, failure_.reason, 0};
+  if (IsTitleListEntry(record)) return {WriteResult::Status::Written, dir_, {}, 0};
+  bool added = false;
+  const std::uint32_t ordinal = model_.Read(record, added);
+  if (added) emlWritten_.push_back(false);
+
+  // A later reading's body is kept.
+  text_.clear();
+  AppendDisplayText(record.Body, text_);
+  ArchiveMessage& message = model_.messages[ordinal];
+  message.bodyOffset = bodies_.Append(text_);
+  message.bodyLength = static_cast<std::uint32_t>(text_.size());
+
+  text_.clear();
+  const std::size_t replaced = builder_.Append(record, text_);
+  failure_ = files_.Write(MessageFile(ordinal, ".eml"), text_);
+  if (failure_.ok && !bodies_.ok()) failure_ = IoResult::Failure(bodies_.reason());
+  if (!failure_.ok) return {WriteResult::Status::Failed, dir_, failure_.reason, replaced};
+  emlWritten_[ordinal] = true;
+  return {WriteResult::Status::Written, dir_, {}, replaced};
+}
+
+IoResult HtmlArchiveWriter::WritePages() {
+  model_.ResolveParents();
+  const ArchiveThreads threads(model_);
+  const ArchivePages pages(model_, threads);
+  const auto count = static_cast<std::uint32_t>(model_.messages.size());
+  std::string page, body;
+  auto readBody = [this, &body](std::uint32_t ordinal) {
+    const ArchiveMessage& message = model_.messages[ordinal];
+    bodies_.Read(message.bodyOffset, message.bodyLength, body);
+  };
+
+  // Each message's page, its .eml, and its text for the search.
+  ScratchFile postings;
+  if (IoResult opened = postings.Open(files_.ScratchPath("postings.tmp")); !opened.ok) return opened;
+  SearchIndexBuilder search(files_, postings, count);
+  for (std::uint32_t ordinal = 0; ordinal < count; ++ordinal) {
+    const ArchiveMessage& message = model_.messages[ordinal];
+    readBody(ordinal);
+    page.clear();
+    pages.MessagePage(ordinal, body, page);
+    if (IoResult written = files_.Write(MessageFile(ordinal, ".html"), page); !written.ok) {
+      return written;
+    }
+    if (!emlWritten_[ordinal]) {
+      if (IoResult kept = files_.Keep(MessageFile(ordinal, ".eml")); !kept.ok) return kept;
+    }
+    const std::string subject = DisplayText(message.field(Field::Subject));
+    const std::string name = DisplayText(TrimBlanks(message.field(Field::SenderName)));
+    const std::string id = DisplayText(TrimBlanks(message.field(Field::SenderId)));
+    std::string date;
+    if (const auto when = message.When()) {
+      const auto day = std::chrono::floor<std::chrono::days>(*when + std::chrono::hours(9));
+      const std::chrono::year_month_day ymd{day};
+      char text[48];
+      std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(ymd.year()), unsigned(ymd.month()),
+                    unsigned(ymd.day()));
+      date = text;
+    }
+    if (IoResult added = search.Add({message.section, message.stem, subject, name, id, date, body});
+        !added.ok) {
+      return added;
+    }
+  }
+  if (!bodies_.ok()) return IoResult::Failure(bodies_.reason());
+
+  // Thread pages, and the pages left where a thread joined another.
+  for (std::uint32_t s = 0; s < model_.sections.size(); ++s) {
+    ArchiveSection& section = model_.sections[s];
+    const std::string folder = "f/" + section.tag + "/t/";
+    std::set<std::string> stems(section.threadStems.begin(), section.threadStems.end());
+    for (const ThreadSummary& thread : threads.threads[s]) {
+      page.clear();
+      pages.ThreadPageStart(thread.root, thread, page);
+      for (const std::uint32_t member : threads.ThreadOf(thread.root)) {
+        readBody(member);
+        pages.ThreadPageMessage(member, body, page);
+      }
+      pages.ThreadPageEnd(page);
+      const std::string& stem = model_.messages[thread.root].stem;
+      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok) return written;
+      stems.insert(stem);
+    }
+    for (const std::string& stem : section.threadStems) {
+      const std::int32_t former = model_.Find(s, stem);
+      if (former == kNoMessage || model_.messages[static_cast<std::uint32_t>(former)].parent == kNoMessage) {
+        continue;
+      }
+      page.clear();
+      pages.MovedThreadPage(static_cast<std::uint32_t>(former), page);
+      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok) return written;
+    }
+    section.threadStems.assign(stems.begin(), stems.end());
+
+    // The indexes.
+    const std::size_t messages = threads.byNumber[s].size();
+    const std::pair<IndexKind, std::size_t> kinds[] = {{IndexKind::Threads, threads.threads[s].size()},
+                                                       {IndexKind::ByNumber, messages},
+                                                       {IndexKind::ByDate, messages},
+                                                       {IndexKind::BySender, messages}};
+    for (const auto& [kind, entries] : kinds) {
+      const std::size_t total = std::max<std::size_t>(1, (entries + kIndexPageSize - 1) / kIndexPageSize);
+      for (std::size_t p = 1; p <= total; ++p) {
+        page.clear();
+        pages.IndexPage(s, kind, p, total, page);
+        const std::string file = "f/" + section.tag + "/" + IndexFile(kind, p);
+        if (IoResult written = files_.Write(file, page); !written.ok) return written;
+      }
+    }
+  }
+  if (!bodies_.ok()) return IoResult::Failure(bodies_.reason());
+
+  std::vector<std::pair<std::string, std::string>> sections;
+  for (const ArchiveSection& section : model_.sections) {
+    sections.emplace_back(section.tag, VisibleUtf8(section.folderName));
+  }
+  if (IoResult finished = search.Finish(sections); !finished.ok) return finished;
+  postings.Close();
+
+  page.clear();
+  pages.StartPage(page);
+  if (IoResult written = files_.Write("index.html", page); !written.ok) return written;
+  page.clear();
+  pages.SearchPage(page);
+  if (IoResult written = files_.Write("search.html", page); !written.ok) return written;
+  if (IoResult written = files_.Write("archive.css", kArchiveCss); !written.ok) return written;
+  if (IoResult written = files_.Write("search.js", kSearchJs); !written.ok) return written;
+  return files_.Write(ArchiveFiles::kManifest, ManifestText(model_));
+}
+
+IoResult HtmlArchiveWriter::Finish() {
+  if (failure_.ok) {
+    try {
+      failure_ = WritePages();
+    } catch (const std::exception& error) {
+      failure_ = IoResult::Failure(dir_ + ": " + error.what());
+    }
+  }
+  bodies_.Close();
+  if (failure_.ok) failure_ = files_.Commit();
+  if (!failure_.ok) files_.Abandon();
+  return failure_;
+}
+
+}  // namespace tav

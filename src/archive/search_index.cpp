@@ -1,0 +1,224 @@
+#include "archive/search_index.h"
+
+#include <algorithm>
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+namespace tav {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// Spilled a shard at a time once its postings take this much memory.
+constexpr std::size_t kBufferSize = 4096;
+// About this many postings per shard.
+constexpr std::uint32_t kPostingsPerShard = 40000;
+constexpr std::uint32_t kPairsPerMessage = 250;  // measured on generated forum logs
+
+// Six bits per character, JSON-safe: five of value, one for "more follows".
+constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+
+void AppendNumber(std::uint32_t value, std::string& out) {
+  do {
+    const std::uint32_t low = value & 0x1F;
+    value >>= 5;
+    out += kDigits[low | (value != 0 ? 0x20 : 0)];
+  } while (value != 0);
+}
+
+std::string Dump(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// UTF-8 to UTF-16 units.
+void ToUnits(std::string_view utf8, std::u16string& out) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t size = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t c = size == 1 ? lead : size == 2 ? lead & 0x1F : size == 3 ? lead & 0x0F : lead & 0x07;
+    for (std::size_t k = 1; k < size && i + k < utf8.size(); ++k) {
+      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    }
+    i += size;
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+}
+
+void AppendUnitAsUtf8(char16_t unit, std::string& out) {
+  // Halves of a surrogate pair are never both in a key; a lone half stands as U+FFFD.
+  const char32_t c = unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+int ShardBits(std::uint32_t messages) {
+  const std::uint64_t postings = std::uint64_t{messages} * kPairsPerMessage;
+  int bits = 4;
+  while (bits < 12 && (std::uint64_t{1} << bits) * kPostingsPerShard < postings) ++bits;
+  return bits;
+}
+
+std::string ShardPath(std::string_view kind, std::uint32_t shard) {
+  return "search/" + std::string(kind) + "/" + std::to_string(shard) + ".js";
+}
+
+}  // namespace
+
+std::uint32_t SearchIndexBuilder::ShardOf(std::uint16_t first, int bits) {
+  return (std::uint32_t{first} * 0x9E3779B1u) >> (32 - bits);
+}
+
+SearchIndexBuilder::SearchIndexBuilder(ArchiveFiles& files, ScratchFile& scratch,
+                                       std::uint32_t messages)
+    : files_(files),
+      scratch_(scratch),
+      bits_(ShardBits(messages)),
+      buffers_(std::size_t{1} << bits_),
+      chunks_(std::size_t{1} << bits_) {}
+
+IoResult SearchIndexBuilder::Add(const SearchEntry& entry) {
+  texts_ += texts_.empty() ? "tavSearch.texts(" + std::to_string(added_ / kTextsPerShard) + ",[\n"
+                           : ",\n";
+  texts_ += Dump(Json::array({entry.section, entry.stem, entry.subject, entry.name,
+                              entry.senderId, entry.date, entry.body}));
+
+  // Every pair of adjacent units of subject, name, ID and body, each field
+  // and line ended by a line feed, which no query holds.
+  units_.clear();
+  for (const std::string_view field : {entry.subject, entry.name, entry.senderId}) {
+    ToUnits(field, units_);
+    units_ += u'\n';
+  }
+  ToUnits(entry.body, units_);
+  if (units_.back() != u'\n') units_ += u'\n';
+  std::size_t tableSize = 64;
+  while (tableSize < 2 * units_.size()) tableSize *= 2;
+  if (seenKeys_.size() < tableSize) {
+    seenKeys_.assign(tableSize, 0);
+    seenStamps_.assign(tableSize, 0);
+  }
+  const std::uint32_t stamp = added_ + 1;
+  const std::size_t mask = seenKeys_.size() - 1;
+  char tuple[8];
+  std::memcpy(tuple + 4, &added_, 4);
+  for (std::size_t i = 0; i + 1 < units_.size(); ++i) {
+    if (units_[i] == u'\n') continue;
+    const std::uint32_t key = std::uint32_t{units_[i]} << 16 | units_[i + 1];
+    std::size_t slot = (key * 0x9E3779B1u) & mask;
+    while (seenStamps_[slot] == stamp && seenKeys_[slot] != key) slot = (slot + 1) & mask;
+    if (seenStamps_[slot] == stamp) continue;  // this pair is in the message already
+    seenStamps_[slot] = stamp;
+    seenKeys_[slot] = key;
+    const std::uint32_t shard = ShardOf(units_[i], bits_);
+    std::memcpy(tuple, &key, 4);
+    buffers_[shard].append(tuple, 8);
+    if (buffers_[shard].size() >= kBufferSize) SpillShard(shard);
+  }
+  ++added_;
+  if (added_ % kTextsPerShard == 0) return FlushTexts();
+  return IoResult::Success();
+}
+
+void SearchIndexBuilder::SpillShard(std::uint32_t shard) {
+  std::string& buffer = buffers_[shard];
+  chunks_[shard].push_back({scratch_.Append(buffer), static_cast<std::uint32_t>(buffer.size())});
+  buffer.clear();
+}
+
+IoResult SearchIndexBuilder::FlushTexts() {
+  if (texts_.empty()) return IoResult::Success();
+  texts_ += "\n]);\n";
+  const IoResult written = files_.Write(ShardPath("t", (added_ - 1) / kTextsPerShard), texts_);
+  texts_.clear();
+  return written;
+}
+
+IoResult SearchIndexBuilder::Finish(
+    const std::vector<std::pair<std::string, std::string>>& sections) {
+  if (IoResult flushed = FlushTexts(); !flushed.ok) return flushed;
+  std::string bytes, script;
+  std::vector<std::uint64_t> postings;  // pair << 32 | message
+  for (std::uint32_t shard = 0; shard < buffers_.size(); ++shard) {
+    postings.clear();
+    auto take = [&postings](std::string_view data) {
+      for (std::size_t at = 0; at + 8 <= data.size(); at += 8) {
+        std::uint32_t key, message;
+        std::memcpy(&key, data.data() + at, 4);
+        std::memcpy(&message, data.data() + at + 4, 4);
+        postings.push_back(std::uint64_t{key} << 32 | message);
+      }
+    };
+    for (const Chunk& chunk : chunks_[shard]) {
+      scratch_.Read(chunk.offset, chunk.size, bytes);
+      take(bytes);
+    }
+    take(buffers_[shard]);
+    std::string().swap(buffers_[shard]);
+    if (!scratch_.ok()) return IoResult::Failure(scratch_.reason());
+    std::sort(postings.begin(), postings.end());
+
+    script = "tavSearch.pairs(" + std::to_string(shard) + ",{";
+    std::string key;
+    for (std::size_t i = 0; i < postings.size();) {
+      const auto pair = static_cast<std::uint32_t>(postings[i] >> 32);
+      key.clear();
+      AppendUnitAsUtf8(static_cast<char16_t>(pair >> 16), key);
+      AppendUnitAsUtf8(static_cast<char16_t>(pair & 0xFFFF), key);
+      if (i > 0) script += ',';
+      script += Dump(Json(key));
+      script += ":\"";
+      std::uint32_t previous = 0;
+      bool first = true;
+      for (; i < postings.size() && postings[i] >> 32 == pair; ++i) {
+        const auto message = static_cast<std::uint32_t>(postings[i]);
+        // Differences, the first from -1, so every one is at least 1.
+        AppendNumber(first ? message + 1 : message - previous, script);
+        previous = message;
+        first = false;
+      }
+      script += '"';
+    }
+    script += "});\n";
+    if (IoResult written = files_.Write(ShardPath("p", shard), script); !written.ok) return written;
+  }
+
+  Json list = Json::array();
+  for (const auto& [tag, name] : sections) list.push_back(Json::array({tag, name}));
+  const Json meta = {{"pairBits", bits_},
+                     {"texts", (added_ + kTextsPerShard - 1) / kTextsPerShard},
+                     {"perText", kTextsPerShard},
+                     {"messages", added_},
+                     {"sections", list}};
+  return files_.Write("search/meta.js", "tavSearch.meta(" + Dump(meta) + ");\n");
+}
+
+bool ReadTextShardBodies(std::string_view script, std::vector<std::string>& bodies) {
+  const std::size_t open = script.find('[');
+  const std::size_t close = script.rfind(']');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open) {
+    return false;
+  }
+  const Json entries = Json::parse(script.substr(open, close - open + 1), nullptr, false);
+  if (!entries.is_array()) return false;
+  for (const Json& entry : entries) {
+    if (!entry.is_array() || entry.size() != 7 || !entry[6].is_string()) return false;
+    bodies.push_back(entry[6].get<std::string>());
+  }
+  return true;
+}
+
+}  // namespace tav
