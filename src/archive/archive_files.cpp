@@ -15,6 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kRecordsFolder = ".tav-archive";
+// Bytes queued for the writing thread at most.
+constexpr std::size_t kQueuedBytes = std::size_t{2} << 20;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -48,6 +50,24 @@ IoResult WriteNewFile(const fs::path& path, std::string_view bytes) {
     return IoResult::Failure(Utf8FromPath(path) + ": " + std::strerror(written ? errno : error));
   }
   return IoResult::Success();
+}
+
+// The whole of a file; false when it cannot be read.
+bool ReadFile(const fs::path& path, std::string& bytes) {
+#ifdef _WIN32
+  std::FILE* file = ::_wfopen(path.c_str(), L"rb");
+#else
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
+  if (file == nullptr) return false;
+  bytes.clear();
+  char buffer[1 << 16];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+    bytes.append(buffer, got);
+  }
+  const bool read = std::ferror(file) == 0;
+  std::fclose(file);
+  return read;
 }
 
 // Hard link, or a copy where the file system has no hard links.
@@ -117,7 +137,7 @@ IoResult ArchiveFiles::Open(const fs::path& dir, bool& existing) {
       }
     }
     // Every folder that holds a file of the archive is the archive's.
-    std::set<std::string> folders;
+    std::unordered_set<std::string> folders;
     for (const std::string& file : previous_) {
       for (std::size_t slash = file.find('/'); slash != std::string::npos;
            slash = file.find('/', slash + 1)) {
@@ -146,7 +166,8 @@ IoResult ArchiveFiles::Open(const fs::path& dir, bool& existing) {
   }
   fs::create_directory(staging_, error);
   if (error) return Failure(staging_, error);
-  return MakeFoldersFor(std::string(kRecordsFolder) + "/x");
+  if (IoResult made = MakeFoldersFor(std::string(kRecordsFolder) + "/x"); !made.ok) return made;
+  return list_.Open(ScratchPath("files.tmp"));
 }
 
 bool ArchiveFiles::ReadPrevious(std::string_view relative, FileBytes& bytes) {
@@ -168,54 +189,121 @@ IoResult ArchiveFiles::MakeFoldersFor(std::string_view relative) {
   return IoResult::Success();
 }
 
-IoResult ArchiveFiles::Write(std::string_view relative, std::string_view bytes) {
+IoResult ArchiveFiles::Queue(std::string_view relative, Job job) {
   if (IoResult made = MakeFoldersFor(relative); !made.ok) return made;
-  const fs::path target = Staged(relative);
-  std::string name(relative);
-  if (written_.contains(name)) {
-    // Written before in this run: it may be a link to the previous archive's
-    // file, which must not be written through.
-    std::error_code error;
-    fs::remove(target, error);
-  }
-  if (previous_.contains(name) && files_.ReadWholeFile(Previous(relative), compare_).ok &&
-      View(compare_) == bytes && LinkOrCopy(Previous(relative), target)) {
-    written_.insert(std::move(name));
-    return IoResult::Success();
-  }
-  IoResult result = WriteNewFile(target, bytes);
-  if (result.ok) written_.insert(std::move(name));
-  return result;
+  list_.Append(relative);
+  list_.Append("\n");
+  std::unique_lock lock(mutex_);
+  // Enough is queued to keep the thread busy; more would only take memory.
+  room_.wait(lock, [this] { return queuedBytes_ < kQueuedBytes || !failure_.ok; });
+  if (!failure_.ok) return failure_;
+  queuedBytes_ += job.bytes.size();
+  jobs_.push_back(std::move(job));
+  if (!writer_.joinable()) writer_ = std::thread([this] { WriteFiles(); });
+  if (jobs_.size() == 1) work_.notify_one();
+  return IoResult::Success();
+}
+
+IoResult ArchiveFiles::Write(std::string_view relative, std::string bytes, bool again) {
+  Job job;
+  job.target = Staged(relative);
+  if (previous_.contains(std::string(relative))) job.previous = Previous(relative);
+  job.bytes = std::move(bytes);
+  job.removeFirst = again;
+  return Queue(relative, std::move(job));
 }
 
 IoResult ArchiveFiles::Keep(std::string_view relative) {
-  if (IoResult made = MakeFoldersFor(relative); !made.ok) return made;
-  if (!LinkOrCopy(Previous(relative), Staged(relative))) {
-    return IoResult::Failure(Utf8FromPath(Previous(relative)) + ": cannot be carried over");
+  Job job;
+  job.target = Staged(relative);
+  job.previous = Previous(relative);
+  job.keep = true;
+  return Queue(relative, std::move(job));
+}
+
+void ArchiveFiles::WriteFiles() {
+  std::string old;
+  std::deque<Job> batch;
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      busy_ = false;
+      room_.notify_all();
+      work_.wait(lock, [this] { return !jobs_.empty() || stopping_; });
+      if (jobs_.empty()) return;
+      // Everything queued at once: fewer turns of the lock.
+      batch.swap(jobs_);
+      queuedBytes_ = 0;
+      busy_ = true;
+    }
+    IoResult result;
+    for (Job& job : batch) {
+      if (!result.ok) break;
+      if (job.removeFirst) {
+        // Written before in this run: it may be a link to the previous
+        // archive's file, which must not be written through.
+        std::error_code error;
+        fs::remove(job.target, error);
+      }
+      if (job.keep) {
+        if (!LinkOrCopy(job.previous, job.target)) {
+          result = IoResult::Failure(Utf8FromPath(job.previous) + ": cannot be carried over");
+        }
+      } else if (!(!job.previous.empty() && ReadFile(job.previous, old) && old == job.bytes &&
+                   LinkOrCopy(job.previous, job.target))) {
+        result = WriteNewFile(job.target, job.bytes);
+      }
+    }
+    batch.clear();
+    if (!result.ok) {
+      std::lock_guard lock(mutex_);
+      if (failure_.ok) failure_ = std::move(result);
+    }
   }
-  written_.emplace(relative);
-  return IoResult::Success();
+}
+
+IoResult ArchiveFiles::Drain() {
+  std::unique_lock lock(mutex_);
+  room_.wait(lock, [this] { return (jobs_.empty() && !busy_) || !writer_.joinable(); });
+  if (!list_.ok() && failure_.ok) failure_ = IoResult::Failure(list_.reason());
+  return failure_;
+}
+
+ArchiveFiles::~ArchiveFiles() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    jobs_.clear();
+    work_.notify_all();
+  }
+  if (writer_.joinable()) writer_.join();
 }
 
 IoResult ArchiveFiles::Commit() {
   for (const std::string& kept : keptForeign_) {
-    if (IoResult made = MakeFoldersFor(kept); !made.ok) return made;
-    LinkOrCopy(Previous(kept), Staged(kept));  // a file manager makes it again when it is lost
+    // A file manager makes these again when one is lost.
+    if (IoResult queued = Keep(kept); !queued.ok) return queued;
   }
-  written_.emplace(kFileList);
-  std::vector<std::string> sorted(written_.begin(), written_.end());
-  std::sort(sorted.begin(), sorted.end());
+  if (IoResult drained = Drain(); !drained.ok) return drained;
   std::string list;
-  for (const std::string& file : sorted) list += file + "\n";
-  if (IoResult listed = Write(kFileList, list); !listed.ok) return listed;
+  list_.Read(0, list_.size(), list);
+  list_.Close();
+  list += kFileList;
+  list += '\n';
+  if (IoResult listed = Write(kFileList, std::move(list)); !listed.ok) return listed;
+  if (IoResult drained = Drain(); !drained.ok) return drained;
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    work_.notify_all();
+  }
+  writer_.join();
   // Scratch files are no part of the archive.
   std::error_code error;
   for (const auto& entry :
        fs::directory_iterator(JoinPath(staging_, PathFromUtf8(kRecordsFolder)), error)) {
-    const std::string relative = RelativeText(entry.path(), staging_);
-    if (!written_.contains(relative)) {
-      fs::remove(entry.path(), error);
-    }
+    const std::string name = Utf8FromPath(entry.path().filename());
+    if (name.ends_with(".tmp")) fs::remove(entry.path(), error);
   }
 
   const bool replacing = fs::exists(fs::symlink_status(dir_, error));
@@ -234,6 +322,14 @@ IoResult ArchiveFiles::Commit() {
 }
 
 void ArchiveFiles::Abandon() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    jobs_.clear();
+    work_.notify_all();
+  }
+  if (writer_.joinable()) writer_.join();
+  list_.Close();
   std::error_code error;
   if (!staging_.empty()) fs::remove_all(staging_, error);
 }

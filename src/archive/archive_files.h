@@ -1,16 +1,21 @@
 // The files of an archive: a new archive is built in a staging folder
 // beside DIR and swapped into place at the end, so an interrupted run leaves
 // the previous archive as it was. Unchanged files are hard links to the
-// previous archive's, so a rerun changes no file.
+// previous archive's, so a rerun changes no file. The files are written by
+// a thread of their own while the next pages are made.
 #pragma once
 
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
-#include <set>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
+#include "archive/scratch_file.h"
 #include "platform/file_system.h"
 
 namespace tav {
@@ -18,6 +23,9 @@ namespace tav {
 class ArchiveFiles {
  public:
   explicit ArchiveFiles(FileSystem& files) : files_(files) {}
+  ~ArchiveFiles();
+  ArchiveFiles(const ArchiveFiles&) = delete;
+  ArchiveFiles& operator=(const ArchiveFiles&) = delete;
 
   // Where the archive's own records are, relative to DIR.
   static constexpr std::string_view kManifest = ".tav-archive/manifest.json";
@@ -28,17 +36,17 @@ class ArchiveFiles {
   // `existing` tells whether DIR holds an archive.
   IoResult Open(const std::filesystem::path& dir, bool& existing);
 
-  // The previous archive's file `relative` ("f/abc/m/00001.html"), or
-  // nothing when there is none.
+  // The previous archive's file `relative` ("f/abc/m/00001.html"); false
+  // when there is none.
   bool ReadPrevious(std::string_view relative, FileBytes& bytes);
 
   // Writes `relative` into the staging folder: a hard link to the previous
   // archive's file when its bytes are the same, otherwise a new file.
-  IoResult Write(std::string_view relative, std::string_view bytes);
+  // `again`: the file was written before in this run (and may be such a link).
+  // A failure shows in a later call or in Commit.
+  IoResult Write(std::string_view relative, std::string bytes, bool again = false);
   // Takes the previous archive's file as it is.
   IoResult Keep(std::string_view relative);
-  // True when the previous archive has the file.
-  bool HadFile(std::string_view relative) const { return previous_.contains(std::string(relative)); }
 
   // A scratch file in the staging folder, left out of the archive.
   std::filesystem::path ScratchPath(std::string_view name) const;
@@ -48,10 +56,20 @@ class ArchiveFiles {
   // Removes the staging folder (after a failure).
   void Abandon();
 
-  const std::filesystem::path& staging() const { return staging_; }
-
  private:
+  struct Job {
+    std::filesystem::path target;
+    std::filesystem::path previous;  // the previous archive's file, if any
+    std::string bytes;
+    bool keep = false;         // link `previous` as it is
+    bool removeFirst = false;  // `target` may be a link to the previous archive's file
+  };
+
   IoResult MakeFoldersFor(std::string_view relative);
+  IoResult Queue(std::string_view relative, Job job);
+  // Waits until every queued file is written; the first failure, if any.
+  IoResult Drain();
+  void WriteFiles();  // the writing thread
   std::filesystem::path Staged(std::string_view relative) const;
   std::filesystem::path Previous(std::string_view relative) const;
 
@@ -59,11 +77,20 @@ class ArchiveFiles {
   std::filesystem::path dir_;
   std::filesystem::path staging_;
   std::filesystem::path old_;
-  std::set<std::string> previous_;        // the previous archive's files
-  std::vector<std::string> keptForeign_;  // file managers' files, carried over
-  std::set<std::string> folders_;         // staging folders made so far
-  std::unordered_set<std::string> written_;
-  FileBytes compare_;
+  std::unordered_set<std::string> previous_;  // the previous archive's files
+  std::vector<std::string> keptForeign_;      // file managers' files, carried over
+  std::unordered_set<std::string> folders_;   // staging folders made so far
+  ScratchFile list_;                          // every file written, a line each
+
+  std::thread writer_;
+  std::mutex mutex_;
+  std::condition_variable work_;  // jobs to do, or stopping
+  std::condition_variable room_;  // the queue has room, or is done
+  std::deque<Job> jobs_;
+  std::size_t queuedBytes_ = 0;  // bytes of the jobs not yet taken
+  bool busy_ = false;
+  bool stopping_ = false;
+  IoResult failure_;  // the writing thread's first failure
 };
 
 // True for the files a file manager leaves in a folder (Thumbs.db,

@@ -12,14 +12,11 @@ using Json = nlohmann::json;
 constexpr int kFormat = 1;
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-std::string Hex(std::string_view bytes) {
-  std::string hex;
-  hex.reserve(2 * bytes.size());
+void AppendHex(std::string_view bytes, std::string& out) {
   for (const char c : bytes) {
-    hex += kHexDigits[static_cast<unsigned char>(c) >> 4];
-    hex += kHexDigits[static_cast<unsigned char>(c) & 0xF];
+    out += kHexDigits[static_cast<unsigned char>(c) >> 4];
+    out += kHexDigits[static_cast<unsigned char>(c) & 0xF];
   }
-  return hex;
 }
 
 bool FromHex(std::string_view hex, std::string& bytes) {
@@ -38,21 +35,34 @@ bool FromHex(std::string_view hex, std::string& bytes) {
 
 }  // namespace
 
+// Written line by line rather than as a document: a document of a large
+// archive's messages would take several times the memory of its text.
 std::string ManifestText(const ArchiveModel& model) {
-  Json sections = Json::array();
-  for (const ArchiveSection& section : model.sections) {
-    sections.push_back({{"name", section.folderName}, {"threads", section.threadStems}});
+  std::string text = "{\"format\":" + std::to_string(kFormat) + ",\n\"sections\":[";
+  for (std::size_t s = 0; s < model.sections.size(); ++s) {
+    const ArchiveSection& section = model.sections[s];
+    text += s == 0 ? "\n" : ",\n";
+    text += Json({{"name", section.folderName}, {"threads", section.threadStems}})
+                .dump(-1, ' ', false, Json::error_handler_t::replace);
   }
-  Json messages = Json::array();
-  for (const ArchiveMessage& message : model.messages) {
-    messages.push_back(Json::array({message.section, message.stem, Hex(message.raw), message.ends,
-                                    message.lastRead, message.parent}));
+  text += "],\n\"messages\":[";
+  for (std::size_t m = 0; m < model.messages.size(); ++m) {
+    const ArchiveMessage& message = model.messages[m];
+    text += m == 0 ? "\n[" : ",\n[";
+    text += std::to_string(message.section);
+    text += ",\"";
+    AppendHex(message.stored(), text);
+    text += "\",[";
+    for (std::size_t f = 0; f < message.ends.size(); ++f) {
+      if (f > 0) text += ',';
+      text += std::to_string(message.ends[f]);
+    }
+    text += "],";
+    text += std::to_string(message.parent);
+    text += ']';
   }
-  const Json manifest = {{"format", kFormat},
-                         {"readings", model.readings},
-                         {"sections", std::move(sections)},
-                         {"messages", std::move(messages)}};
-  return manifest.dump(0, ' ', false, Json::error_handler_t::replace) + "\n";
+  text += "]}\n";
+  return text;
 }
 
 bool ReadManifest(std::string_view text, ArchiveModel& model, std::string& why) {
@@ -60,34 +70,27 @@ bool ReadManifest(std::string_view text, ArchiveModel& model, std::string& why) 
   why = "not a manifest of this version";
   if (!manifest.is_object() || manifest.value("format", 0) != kFormat) return false;
   try {
-    model.readings = manifest.at("readings").get<std::uint64_t>();
     for (const Json& section : manifest.at("sections")) {
       const std::string name = section.at("name").get<std::string>();
       model.sections.push_back(
           {name, SectionTag(name), section.at("threads").get<std::vector<std::string>>()});
     }
-    for (const Json& entry : manifest.at("messages")) {
-      ArchiveMessage message;
-      message.section = entry.at(0).get<std::uint32_t>();
-      message.stem = entry.at(1).get<std::string>();
-      message.ends = entry.at(3).get<decltype(message.ends)>();
-      message.lastRead = entry.at(4).get<std::uint64_t>();
-      message.parent = entry.at(5).get<std::int32_t>();
-      const bool sound = FromHex(entry.at(2).get<std::string>(), message.raw) &&
-                         message.section < model.sections.size() &&
-                         message.ends.back() == message.raw.size() && message.parent >= kNoMessage;
-      for (std::size_t f = 1; f < message.ends.size() && sound; ++f) {
-        if (message.ends[f] < message.ends[f - 1]) return false;
-      }
+    const Json& messages = manifest.at("messages");
+    std::string stored;
+    for (const Json& entry : messages) {
+      const auto section = entry.at(0).get<std::uint32_t>();
+      const auto ends = entry.at(2).get<std::array<std::uint32_t, ArchiveMessage::kFields + 1>>();
+      const auto parent = entry.at(3).get<std::int64_t>();
+      bool sound = FromHex(entry.at(1).get<std::string>(), stored) &&
+                   section < model.sections.size() && ends.back() == stored.size() &&
+                   parent >= kNoMessage && parent < static_cast<std::int64_t>(messages.size());
+      for (std::size_t f = 1; f < ends.size() && sound; ++f) sound = ends[f] >= ends[f - 1];
       if (!sound) return false;
-      model.AddPrevious(std::move(message));
+      model.AddPrevious(section, stored, ends, static_cast<std::int32_t>(parent));
     }
   } catch (const Json::exception& error) {
-    why = std::string("damaged manifest: ") + error.what();
+    why = std::string("damaged: ") + error.what();
     return false;
-  }
-  for (const ArchiveMessage& message : model.messages) {
-    if (message.parent >= static_cast<std::int64_t>(model.messages.size())) return false;
   }
   return true;
 }

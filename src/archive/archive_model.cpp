@@ -8,6 +8,20 @@
 
 namespace tav {
 
+namespace {
+
+constexpr std::size_t kArenaBlock = std::size_t{1} << 20;
+
+std::uint64_t Fnv1a(std::uint64_t hash, std::string_view bytes) {
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3u;
+  }
+  return hash;
+}
+
+}  // namespace
+
 MessageRecord ArchiveMessage::Record(std::string_view folderName) const {
   MessageRecord record;
   record.FolderName = folderName;
@@ -40,23 +54,53 @@ std::string ArchiveModel::NumberKey(std::uint32_t section, std::string_view numb
   return key;
 }
 
+std::uint64_t ArchiveModel::StemKey(std::uint32_t section, std::string_view stem) {
+  return Fnv1a(Fnv1a(0xcbf29ce484222325u, std::to_string(section) + "/"), stem);
+}
+
+const char* ArchiveModel::Keep(std::string_view text) {
+  if (arena_.empty() || arena_.back().capacity() - arena_.back().size() < text.size()) {
+    arena_.emplace_back().reserve(std::max(kArenaBlock, text.size()));
+  }
+  std::string& block = arena_.back();
+  const std::size_t at = block.size();
+  block += text;  // within the capacity: the block never moves
+  return block.data() + at;
+}
+
 void ArchiveModel::Index(std::uint32_t ordinal) {
   const ArchiveMessage& message = messages[ordinal];
   byDigest_.emplace(message.digest, ordinal);
   byNumber_[NumberKey(message.section, message.field(ArchiveMessage::Number))].push_back(ordinal);
-  stems_.emplace(sections[message.section].tag + "/" + message.stem, ordinal);
+  stems_.emplace(StemKey(message.section, message.stem()), ordinal);
 }
 
-void ArchiveModel::AddPrevious(ArchiveMessage message) {
+std::int32_t ArchiveModel::Find(std::uint32_t section, std::string_view stem) const {
+  for (auto [it, end] = stems_.equal_range(StemKey(section, stem)); it != end; ++it) {
+    const ArchiveMessage& message = messages[it->second];
+    if (message.section == section && message.stem() == stem) {
+      return static_cast<std::int32_t>(it->second);
+    }
+  }
+  return kNoMessage;
+}
+
+void ArchiveModel::AddPrevious(std::uint32_t section, std::string_view stored,
+                               const std::array<std::uint32_t, ArchiveMessage::kFields + 1>& ends,
+                               std::int32_t parent) {
+  ArchiveMessage message;
+  message.section = section;
+  message.texts = Keep(stored);
+  message.ends = ends;
+  message.parent = parent;
   message.inPreviousArchive = true;
-  message.digest = IdentityDigest(message.Record(sections[message.section].folderName));
-  messages.push_back(std::move(message));
+  message.digest = IdentityDigest(message.Record(sections[section].folderName));
+  messages.push_back(message);
   Index(static_cast<std::uint32_t>(messages.size() - 1));
 }
 
 std::uint32_t ArchiveModel::Read(const MessageRecord& record, bool& added) {
   const std::uint32_t section = SectionOf(record.FolderName);
-  const std::string date(record.MsgDate), time(record.MsgTime);
   const std::array<std::string_view, ArchiveMessage::kFields> fields = {
       record.MsgNo, record.SenderId, record.SenderName, record.Subject,
       record.MsgDate, record.MsgTime, record.RefNo};
@@ -74,36 +118,34 @@ std::uint32_t ArchiveModel::Read(const MessageRecord& record, bool& added) {
     if (found) ordinal = it->second;
   }
   if (!found) {
-    ArchiveMessage message;
-    message.section = section;
-    for (int f = 0; f < ArchiveMessage::kFields; ++f) {
-      message.raw += fields[f];
-      message.ends[f] = static_cast<std::uint32_t>(message.raw.size());
-    }
-    message.digest = digest;
-    const std::string& tag = sections[section].tag;
+    // The first message of a number has the number's stem; another has the
+    // digest in it too (and, should two digests be alike, a count).
     const std::string numberStem = NumberStem(record.MsgNo);
-    message.stem = numberStem;
-    if (stems_.contains(tag + "/" + message.stem)) message.stem = DigestStem(numberStem, digest);
-    // Two digests alike: numbered on.
-    for (int n = 2; stems_.contains(tag + "/" + message.stem); ++n) {
-      message.stem = DigestStem(numberStem, digest) + "-" + std::to_string(n);
+    std::string stem = numberStem;
+    if (Find(section, stem) != kNoMessage) stem = DigestStem(numberStem, digest);
+    for (int n = 2; Find(section, stem) != kNoMessage; ++n) {
+      stem = DigestStem(numberStem, digest) + "-" + std::to_string(n);
     }
-    messages.push_back(std::move(message));
+    std::string stored;
+    ArchiveMessage message;
+    for (int f = 0; f < ArchiveMessage::kFields; ++f) {
+      stored += fields[f];
+      message.ends[f] = static_cast<std::uint32_t>(stored.size());
+    }
+    stored += stem;
+    message.ends[ArchiveMessage::kFields] = static_cast<std::uint32_t>(stored.size());
+    message.texts = Keep(stored);
+    message.section = section;
+    message.digest = digest;
+    messages.push_back(message);
     ordinal = static_cast<std::uint32_t>(messages.size() - 1);
     Index(ordinal);
     added = true;
   }
   ArchiveMessage& message = messages[ordinal];
-  message.lastRead = ++readings;
   message.runPosition = ++runCount_;
   runReadings_[NumberKey(section, record.MsgNo)].push_back({message.runPosition, ordinal});
   return ordinal;
-}
-
-std::int32_t ArchiveModel::Find(std::uint32_t section, std::string_view stem) const {
-  const auto found = stems_.find(sections[section].tag + "/" + std::string(stem));
-  return found == stems_.end() ? kNoMessage : static_cast<std::int32_t>(found->second);
 }
 
 bool ArchiveModel::WouldCircle(std::uint32_t message, std::uint32_t parent) const {
@@ -122,7 +164,7 @@ std::int32_t ArchiveModel::ParentFor(std::uint32_t ordinal) const {
   // first after it. A message not read in this run counts as read before it.
   if (const auto run = runReadings_.find(key); run != runReadings_.end()) {
     const std::vector<Reading>& read = run->second;
-    const std::uint64_t at = message.runPosition;
+    const std::uint32_t at = message.runPosition;
     for (auto it = read.rbegin(); it != read.rend(); ++it) {
       if (it->position < at && it->message != ordinal) {
         candidates.push_back(it->message);
@@ -136,17 +178,15 @@ std::int32_t ArchiveModel::ParentFor(std::uint32_t ordinal) const {
       }
     }
   }
-  // Then the previous archive's message of that number written last.
+  // Then the previous archive's message of that number written last: the
+  // last it took in.
   if (const auto all = byNumber_.find(key); all != byNumber_.end()) {
-    std::int64_t best = -1;
-    for (const std::uint32_t other : all->second) {
-      const ArchiveMessage& candidate = messages[other];
-      if (other != ordinal && candidate.inPreviousArchive &&
-          (best < 0 || candidate.lastRead > messages[static_cast<std::uint32_t>(best)].lastRead)) {
-        best = other;
+    for (auto it = all->second.rbegin(); it != all->second.rend(); ++it) {
+      if (*it != ordinal && messages[*it].inPreviousArchive) {
+        candidates.push_back(*it);
+        break;
       }
     }
-    if (best >= 0) candidates.push_back(static_cast<std::uint32_t>(best));
   }
   for (const std::uint32_t candidate : candidates) {
     if (!WouldCircle(ordinal, candidate)) return static_cast<std::int32_t>(candidate);

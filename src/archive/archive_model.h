@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,34 +19,40 @@ namespace tav {
 
 inline constexpr std::int32_t kNoMessage = -1;
 
+// Kept for every message of a large archive, so kept small: the texts
+// live in the model's arena.
 struct ArchiveMessage {
   enum Field { Number, SenderId, SenderName, Subject, Date, Time, RefNo, kFields };
 
-  std::uint32_t section = 0;
-  // The fields as the log gives them (code page 932), one after another;
-  // ends[f] is where field f ends.
-  std::string raw;
-  std::array<std::uint32_t, kFields> ends{};
+  // The fields as the log gives them (code page 932), then the stem, one
+  // after another; ends[f] is where field f ends.
+  const char* texts = nullptr;
+  std::array<std::uint32_t, kFields + 1> ends{};
   std::uint64_t digest = 0;
-  std::string stem;
   // The body as the archive shows it, in the body store.
   std::uint64_t bodyOffset = 0;
   std::uint32_t bodyLength = 0;
-  // When it was last read, counted over every run of the archive.
-  std::uint64_t lastRead = 0;
+  std::uint32_t section = 0;
   // Its last reading in this run (1 = the run's first reading); 0: not read in it.
-  std::uint64_t runPosition = 0;
+  std::uint32_t runPosition = 0;
   std::int32_t parent = kNoMessage;
   bool inPreviousArchive = false;
 
-  std::string_view field(Field f) const {
-    const std::uint32_t begin = f == 0 ? 0 : ends[f - 1];
-    return std::string_view(raw).substr(begin, ends[f] - begin);
-  }
+  std::string_view field(Field f) const { return part(f); }
+  // The name of its files: the number's stem, or that with the digest.
+  std::string_view stem() const { return part(kFields); }
+  // The fields and the stem as they are stored.
+  std::string_view stored() const { return {texts, ends[kFields]}; }
   // The message as a record (without body) of the folder `folderName`.
   MessageRecord Record(std::string_view folderName) const;
   // Its date and time when both are valid.
   std::optional<std::chrono::sys_seconds> When() const;
+
+ private:
+  std::string_view part(int f) const {
+    const std::uint32_t begin = f == 0 ? 0 : ends[f - 1];
+    return {texts + begin, ends[f] - begin};
+  }
 };
 
 struct ArchiveSection {
@@ -58,15 +65,18 @@ struct ArchiveSection {
 class ArchiveModel {
  public:
   std::vector<ArchiveSection> sections;
-  std::vector<ArchiveMessage> messages;  // in the order they came into the archive
-  std::uint64_t readings = 0;            // readings counted over every run
+  // In the order they came into the archive; a deque grows without the
+  // spare room of a vector.
+  std::deque<ArchiveMessage> messages;
 
   // The section of a folder name, made when it is new.
   std::uint32_t SectionOf(std::string_view folderName);
 
-  // Adds a message the previous archive held (its fields, stem, parent,
-  // lastRead and section set).
-  void AddPrevious(ArchiveMessage message);
+  // Adds a message the previous archive held: `stored` is its fields and
+  // stem as ArchiveMessage::stored() gives them, `ends` theirs.
+  void AddPrevious(std::uint32_t section, std::string_view stored,
+                   const std::array<std::uint32_t, ArchiveMessage::kFields + 1>& ends,
+                   std::int32_t parent);
 
   // A reading of this run: the message it is, added when it is new (then
   // `added` is set). Its stem is the number's, or the number's with the
@@ -81,10 +91,12 @@ class ArchiveModel {
 
  private:
   struct Reading {
-    std::uint64_t position;
+    std::uint32_t position;
     std::uint32_t message;
   };
   static std::string NumberKey(std::uint32_t section, std::string_view number);
+  static std::uint64_t StemKey(std::uint32_t section, std::string_view stem);
+  const char* Keep(std::string_view text);
   bool WouldCircle(std::uint32_t message, std::uint32_t parent) const;
   std::int32_t ParentFor(std::uint32_t message) const;
   void Index(std::uint32_t ordinal);
@@ -93,8 +105,9 @@ class ArchiveModel {
   // Per section and number: every message, and this run's readings in order.
   std::unordered_map<std::string, std::vector<std::uint32_t>> byNumber_;
   std::unordered_map<std::string, std::vector<Reading>> runReadings_;
-  std::unordered_map<std::string, std::uint32_t> stems_;  // section tag + "/" + stem
-  std::uint64_t runCount_ = 0;
+  std::unordered_multimap<std::uint64_t, std::uint32_t> stems_;  // by StemKey
+  std::deque<std::string> arena_;  // blocks of texts that never move
+  std::uint32_t runCount_ = 0;
 };
 
 }  // namespace tav

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "archive/display_text.h"
 #include "archive/html_writer.h"
@@ -47,25 +46,27 @@ std::string Number(const ArchiveMessage& message) {
   return DisplayText(message.field(Field::Number));
 }
 
-// "2000-04-12 07:48" and its machine form, for a valid date and time.
+// "2000-04-12 07:48" and its machine form "2000-04-12T07:48+09:00", for a
+// valid date and time, shown in Japan Standard Time as they were written.
 struct TimeTexts {
-  char shown[64];
-  char machine[64];
+  std::string shown;
+  std::string machine;
 };
 TimeTexts FormatTime(std::chrono::sys_seconds when) {
   using namespace std::chrono;
-  const sys_seconds local = when + hours(9);  // shown in Japan Standard Time, as written
+  const sys_seconds local = when + hours(9);
   const sys_days day = floor<days>(local);
   const year_month_day date{day};
   const hh_mm_ss<seconds> time{local - day};
-  TimeTexts texts{};
-  std::snprintf(texts.shown, sizeof texts.shown, "%04d-%02u-%02u %02ld:%02ld", int(date.year()),
-                unsigned(date.month()), unsigned(date.day()), static_cast<long>(time.hours().count()),
-                static_cast<long>(time.minutes().count()));
-  std::snprintf(texts.machine, sizeof texts.machine, "%04d-%02u-%02uT%02ld:%02ld+09:00",
-                int(date.year()), unsigned(date.month()), unsigned(date.day()),
-                static_cast<long>(time.hours().count()), static_cast<long>(time.minutes().count()));
-  return texts;
+  auto two = [](long value) {
+    return std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+  };
+  const int year = int(date.year());
+  std::string ymd = std::to_string(year);
+  ymd.insert(0, ymd.size() < 4 ? 4 - ymd.size() : 0, '0');
+  ymd += "-" + two(unsigned(date.month())) + "-" + two(unsigned(date.day()));
+  const std::string hm = two(time.hours().count()) + ":" + two(time.minutes().count());
+  return {ymd + " " + hm, ymd + "T" + hm + "+09:00"};
 }
 
 void WriteTime(HtmlWriter& html, std::optional<std::chrono::sys_seconds> when) {
@@ -95,7 +96,7 @@ void WriteDate(HtmlWriter& html, const ArchiveMessage& message) {
 }
 
 std::string MessageHref(std::string_view fromFolder, const ArchiveMessage& message) {
-  return std::string(fromFolder) + message.stem + ".html";
+  return std::string(fromFolder) + std::string(message.stem()) + ".html";
 }
 
 // The opening of every page, up to the start of its main content.
@@ -219,8 +220,8 @@ void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std
   if (root == kNoMessage) root = static_cast<std::int32_t>(ordinal);
   const ArchiveMessage& rootMessage = model_.messages[static_cast<std::uint32_t>(root)];
   html << "<nav class=\"message-nav\" aria-label=\"メッセージの移動\">\n<ul>\n<li><a href=\"../t/";
-  html.Text(rootMessage.stem) << ".html#m-";
-  html.Text(message.stem) << "\">スレッド全体を読む</a></li>\n";
+  html.Text(rootMessage.stem()) << ".html#m-";
+  html.Text(message.stem()) << "\">スレッド全体を読む</a></li>\n";
   auto neighbour = [&](std::int32_t other, std::string_view rel, Markup label) {
     html << "<li>";
     if (other == kNoMessage) {
@@ -243,7 +244,7 @@ void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std
   neighbour(threads_.PreviousByNumber(ordinal), "prev", "番号順の前");
   neighbour(threads_.NextByNumber(ordinal), "next", "番号順の次");
   html << "<li><a href=\"";
-  html.Text(message.stem) << ".eml\" type=\"message/rfc822\">メールの形式で開く (.eml)</a></li>\n"
+  html.Text(message.stem()) << ".eml\" type=\"message/rfc822\">メールの形式で開く (.eml)</a></li>\n"
                              "</ul>\n</nav>\n";
   Foot(html);
 }
@@ -276,9 +277,9 @@ void ArchivePages::ThreadPageMessage(std::uint32_t ordinal, std::string_view bod
   const ArchiveMessage& message = model_.messages[ordinal];
   HtmlWriter html(out);
   html << "<article class=\"msg\" id=\"m-";
-  html.Text(message.stem) << "\" style=\"--depth:";
+  html.Text(message.stem()) << "\" style=\"--depth:";
   html.Number(threads_.Depth(ordinal)) << "\">\n<header>\n<h2><a href=\"../m/";
-  html.Text(message.stem) << ".html\">";
+  html.Text(message.stem()) << ".html\">";
   html.Text(Subject(message)) << "</a></h2>\n<p class=\"meta\"><span class=\"num\">";
   html.Text(Number(message)) << "</span> <span class=\"who\">";
   html.Text(Name(message));
@@ -291,7 +292,7 @@ void ArchivePages::ThreadPageMessage(std::uint32_t ordinal, std::string_view bod
   if (message.parent != kNoMessage && threads_.Depth(ordinal) > 0) {
     const ArchiveMessage& parent = model_.messages[static_cast<std::uint32_t>(message.parent)];
     html << " <span class=\"reply-to\">返信先 <a href=\"#m-";
-    html.Text(parent.stem) << "\">";
+    html.Text(parent.stem()) << "\">";
     html.Text(Number(parent)) << "</a></span>";
   }
   html << "</p>\n</header>\n<pre class=\"body\">";
@@ -309,7 +310,8 @@ void ArchivePages::MovedThreadPage(std::uint32_t formerRoot, std::string& out) c
   std::int32_t root = threads_.Root(formerRoot);
   if (root == kNoMessage) root = static_cast<std::int32_t>(formerRoot);
   const ArchiveMessage& rootMessage = model_.messages[static_cast<std::uint32_t>(root)];
-  const std::string target = rootMessage.stem + ".html#m-" + message.stem;
+  const std::string target =
+      std::string(rootMessage.stem()) + ".html#m-" + std::string(message.stem());
   std::string refresh;
   HtmlWriter meta(refresh);
   meta << "<meta http-equiv=\"refresh\" content=\"0; url=";
@@ -397,7 +399,7 @@ void ArchivePages::IndexPage(std::uint32_t sectionIndex, IndexKind kind, std::si
     for (std::size_t k = first; k < std::min(list.size(), first + kIndexPageSize); ++k) {
       const ArchiveMessage& root = model_.messages[list[k].root];
       html << "<li><a class=\"subject\" href=\"t/";
-      html.Text(root.stem) << ".html\">";
+      html.Text(root.stem()) << ".html\">";
       html.Text(Subject(root)) << "</a> <span class=\"count\">";
       html.Number(list[k].messages) << "件</span> <span class=\"who\">";
       html.Text(Name(root)) << "</span> <span class=\"when\">最新 ";

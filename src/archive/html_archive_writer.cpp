@@ -26,7 +26,7 @@ std::string TextShardFile(std::uint32_t shard) {
 std::string HtmlArchiveWriter::MessageFile(std::uint32_t ordinal,
                                            std::string_view extension) const {
   const ArchiveMessage& message = model_.messages[ordinal];
-  return "f/" + model_.sections[message.section].tag + "/m/" + message.stem +
+  return "f/" + model_.sections[message.section].tag + "/m/" + std::string(message.stem()) +
          std::string(extension);
 }
 
@@ -86,7 +86,7 @@ WriteResult HtmlArchiveWriter::Write(const MessageRecord& record) {
 
   text_.clear();
   const std::size_t replaced = builder_.Append(record, text_);
-  failure_ = files_.Write(MessageFile(ordinal, ".eml"), text_);
+  failure_ = files_.Write(MessageFile(ordinal, ".eml"), text_, emlWritten_[ordinal]);
   if (failure_.ok && !bodies_.ok()) failure_ = IoResult::Failure(bodies_.reason());
   if (!failure_.ok) return {WriteResult::Status::Failed, dir_, failure_.reason, replaced};
   emlWritten_[ordinal] = true;
@@ -131,7 +131,7 @@ IoResult HtmlArchiveWriter::WritePages() {
                     unsigned(ymd.day()));
       date = text;
     }
-    if (IoResult added = search.Add({message.section, message.stem, subject, name, id, date, body});
+    if (IoResult added = search.Add({message.section, message.stem(), subject, name, id, date, body});
         !added.ok) {
       return added;
     }
@@ -151,7 +151,7 @@ IoResult HtmlArchiveWriter::WritePages() {
         pages.ThreadPageMessage(member, body, page);
       }
       pages.ThreadPageEnd(page);
-      const std::string& stem = model_.messages[thread.root].stem;
+      const std::string stem(model_.messages[thread.root].stem());
       if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok) return written;
       stems.insert(stem);
     }
@@ -197,8 +197,8 @@ IoResult HtmlArchiveWriter::WritePages() {
   page.clear();
   pages.SearchPage(page);
   if (IoResult written = files_.Write("search.html", page); !written.ok) return written;
-  if (IoResult written = files_.Write("archive.css", kArchiveCss); !written.ok) return written;
-  if (IoResult written = files_.Write("search.js", kSearchJs); !written.ok) return written;
+  if (IoResult written = files_.Write("archive.css", std::string(kArchiveCss)); !written.ok) return written;
+  if (IoResult written = files_.Write("search.js", std::string(kSearchJs)); !written.ok) return written;
   return files_.Write(ArchiveFiles::kManifest, ManifestText(model_));
 }
 

@@ -24,6 +24,8 @@ class ScratchFile {
   std::uint64_t Append(std::string_view bytes);
   // Replaces `out` with `size` bytes from `offset`.
   void Read(std::uint64_t offset, std::size_t size, std::string& out);
+  // Bytes appended so far.
+  std::uint64_t size() const { return size_; }
   // Closes and removes the file.
   void Close();
   // False once a write or read failed; `reason` says why.

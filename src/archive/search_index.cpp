@@ -1,6 +1,7 @@
 #include "archive/search_index.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstring>
 #include <nlohmann/json.hpp>
 
@@ -62,6 +63,21 @@ void AppendUnitAsUtf8(char16_t unit, std::string& out) {
     out += static_cast<char>(0xE0 | (c >> 12));
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Sorts by pair (the upper half), keeping the order of each pair's messages,
+// which come in ascending: two passes of a radix sort, 16 bits each.
+void SortByPair(std::vector<std::uint64_t>& postings, std::vector<std::uint64_t>& scratch) {
+  scratch.resize(postings.size());
+  std::vector<std::uint32_t> counts(std::size_t{1} << 16);
+  for (const int shift : {32, 48}) {
+    std::fill(counts.begin(), counts.end(), 0);
+    for (const std::uint64_t p : postings) ++counts[(p >> shift) & 0xFFFF];
+    std::uint32_t at = 0;
+    for (std::uint32_t& count : counts) at += std::exchange(count, at);
+    for (const std::uint64_t p : postings) scratch[counts[(p >> shift) & 0xFFFF]++] = p;
+    postings.swap(scratch);
   }
 }
 
@@ -151,7 +167,7 @@ IoResult SearchIndexBuilder::Finish(
     const std::vector<std::pair<std::string, std::string>>& sections) {
   if (IoResult flushed = FlushTexts(); !flushed.ok) return flushed;
   std::string bytes, script;
-  std::vector<std::uint64_t> postings;  // pair << 32 | message
+  std::vector<std::uint64_t> postings, sorted;  // pair << 32 | message
   for (std::uint32_t shard = 0; shard < buffers_.size(); ++shard) {
     postings.clear();
     auto take = [&postings](std::string_view data) {
@@ -169,7 +185,7 @@ IoResult SearchIndexBuilder::Finish(
     take(buffers_[shard]);
     std::string().swap(buffers_[shard]);
     if (!scratch_.ok()) return IoResult::Failure(scratch_.reason());
-    std::sort(postings.begin(), postings.end());
+    SortByPair(postings, sorted);
 
     script = "tavSearch.pairs(" + std::to_string(shard) + ",{";
     std::string key;
