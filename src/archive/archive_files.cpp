@@ -103,11 +103,15 @@ fs::path ArchiveFiles::ScratchPath(std::string_view name) const {
 
 IoResult ArchiveFiles::Open(const fs::path& dir, bool& existing) {
   existing = false;
-  dir_ = dir.has_filename() ? dir : dir.parent_path();
+  std::error_code error;
+  // "web/", "." and "web/.." name a folder by its parent: made absolute and
+  // normal, the folder is the last part of its path.
+  dir_ = fs::absolute(dir, error).lexically_normal();
+  if (error) return Failure(dir, error);
+  if (!dir_.has_filename()) dir_ = dir_.parent_path();
   const fs::path name = dir_.filename();
   staging_ = dir_.parent_path() / fs::path(name.native() + PathFromUtf8(".tav-new").native());
   old_ = dir_.parent_path() / fs::path(name.native() + PathFromUtf8(".tav-old").native());
-  std::error_code error;
 
   // A run stopped between its two renames left the previous archive aside.
   if (!fs::exists(dir_, error) && HoldsArchiveRecords(old_)) {
@@ -166,6 +170,7 @@ IoResult ArchiveFiles::Open(const fs::path& dir, bool& existing) {
   }
   fs::create_directory(staging_, error);
   if (error) return Failure(staging_, error);
+  stagingMade_ = true;
   if (IoResult made = MakeFoldersFor(std::string(kRecordsFolder) + "/x"); !made.ok) return made;
   return list_.Open(ScratchPath("files.tmp"));
 }
@@ -317,6 +322,7 @@ IoResult ArchiveFiles::Commit() {
     if (replacing) fs::rename(old_, dir_, error);
     return failed;
   }
+  stagingMade_ = false;
   if (replacing) fs::remove_all(old_, error);
   return IoResult::Success();
 }
@@ -331,7 +337,8 @@ void ArchiveFiles::Abandon() {
   if (writer_.joinable()) writer_.join();
   list_.Close();
   std::error_code error;
-  if (!staging_.empty()) fs::remove_all(staging_, error);
+  if (stagingMade_) fs::remove_all(staging_, error);
+  stagingMade_ = false;
 }
 
 }  // namespace tav

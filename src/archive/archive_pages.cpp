@@ -31,21 +31,6 @@ std::string SectionName(const ArchiveSection& section) {
   return VisibleUtf8(section.folderName);
 }
 
-std::string Subject(const ArchiveMessage& message) {
-  std::string text = DisplayText(message.field(Field::Subject));
-  return text.empty() ? "（件名なし）" : text;
-}
-std::string Name(const ArchiveMessage& message) {
-  std::string text = DisplayText(TrimBlanks(message.field(Field::SenderName)));
-  return text.empty() ? "（名前なし）" : text;
-}
-std::string Id(const ArchiveMessage& message) {
-  return DisplayText(TrimBlanks(message.field(Field::SenderId)));
-}
-std::string Number(const ArchiveMessage& message) {
-  return DisplayText(message.field(Field::Number));
-}
-
 // "2000-04-12 07:48" and its machine form "2000-04-12T07:48+09:00", for a
 // valid date and time, shown in Japan Standard Time as they were written.
 struct TimeTexts {
@@ -169,18 +154,18 @@ std::string IndexFile(IndexKind kind, std::size_t page) {
 void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std::string& out) const {
   const ArchiveMessage& message = model_.messages[ordinal];
   const ArchiveSection& section = model_.sections[message.section];
-  const std::string subject = Subject(message);
+  const std::string subject = std::string(Subject(ordinal));
   HtmlWriter html(out);
   auto crumbs = SectionCrumbs(section, Depth::Leaf);
-  crumbs.push_back({Number(message), ""});
+  crumbs.push_back({std::string(Number(ordinal)), ""});
   Head(html, Depth::Leaf, subject + " — " + SectionName(section) + " — " + std::string(kArchiveTitle),
        crumbs);
 
   html << "<article class=\"message\">\n<h1>";
   html.Text(subject) << "</h1>\n<dl class=\"fields\">\n<dt>番号</dt><dd>";
-  html.Text(Number(message)) << "</dd>\n<dt>差出人</dt><dd>";
-  html.Text(Name(message));
-  if (const std::string id = Id(message); !id.empty()) {
+  html.Text(Number(ordinal)) << "</dd>\n<dt>差出人</dt><dd>";
+  html.Text(Name(ordinal));
+  if (const std::string_view id = Id(ordinal); !id.empty()) {
     html << " <span class=\"id\">";
     html.Text(id) << "</span>";
   }
@@ -193,8 +178,8 @@ void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std
       const ArchiveMessage& parent = model_.messages[static_cast<std::uint32_t>(message.parent)];
       html << "<a href=\"";
       html.Text(MessageHref("", parent)) << "\">";
-      html.Text(Number(parent)) << " ";
-      html.Text(Subject(parent)) << "</a>";
+      html.Text(Number(static_cast<std::uint32_t>(message.parent))) << " ";
+      html.Text(Subject(static_cast<std::uint32_t>(message.parent))) << "</a>";
     } else {
       html.Text(DisplayText(message.field(Field::RefNo))) << "（このアーカイブにはありません）";
     }
@@ -207,9 +192,9 @@ void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std
       const ArchiveMessage& other = model_.messages[reply];
       html << "<li><a href=\"";
       html.Text(MessageHref("", other)) << "\">";
-      html.Text(Number(other)) << " ";
-      html.Text(Subject(other)) << "</a> ";
-      html.Text(Name(other)) << "</li>\n";
+      html.Text(Number(reply)) << " ";
+      html.Text(Subject(reply)) << "</a> ";
+      html.Text(Name(reply)) << "</li>\n";
     }
     html << "</ul></dd>\n";
   }
@@ -235,7 +220,7 @@ void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std
         html.Text(rel) << "\"";
       }
       html << ">" << label << "：";
-      html.Text(Number(model_.messages[static_cast<std::uint32_t>(other)])) << "</a>";
+      html.Text(Number(static_cast<std::uint32_t>(other))) << "</a>";
     }
     html << "</li>\n";
   };
@@ -253,10 +238,10 @@ void ArchivePages::ThreadPageStart(std::uint32_t root, const ThreadSummary& summ
                                    std::string& out) const {
   const ArchiveMessage& message = model_.messages[root];
   const ArchiveSection& section = model_.sections[message.section];
-  const std::string subject = Subject(message);
+  const std::string subject = std::string(Subject(root));
   HtmlWriter html(out);
   auto crumbs = SectionCrumbs(section, Depth::Leaf);
-  crumbs.push_back({"スレッド " + Number(message), ""});
+  crumbs.push_back({"スレッド " + std::string(Number(root)), ""});
   Head(html, Depth::Leaf,
        "スレッド：" + subject + " — " + SectionName(section) + " — " + std::string(kArchiveTitle),
        crumbs);
@@ -280,10 +265,10 @@ void ArchivePages::ThreadPageMessage(std::uint32_t ordinal, std::string_view bod
   html.Text(message.stem()) << "\" style=\"--depth:";
   html.Number(threads_.Depth(ordinal)) << "\">\n<header>\n<h2><a href=\"../m/";
   html.Text(message.stem()) << ".html\">";
-  html.Text(Subject(message)) << "</a></h2>\n<p class=\"meta\"><span class=\"num\">";
-  html.Text(Number(message)) << "</span> <span class=\"who\">";
-  html.Text(Name(message));
-  if (const std::string id = Id(message); !id.empty()) {
+  html.Text(Subject(ordinal)) << "</a></h2>\n<p class=\"meta\"><span class=\"num\">";
+  html.Text(Number(ordinal)) << "</span> <span class=\"who\">";
+  html.Text(Name(ordinal));
+  if (const std::string_view id = Id(ordinal); !id.empty()) {
     html << " <span class=\"id\">";
     html.Text(id) << "</span>";
   }
@@ -293,7 +278,7 @@ void ArchivePages::ThreadPageMessage(std::uint32_t ordinal, std::string_view bod
     const ArchiveMessage& parent = model_.messages[static_cast<std::uint32_t>(message.parent)];
     html << " <span class=\"reply-to\">返信先 <a href=\"#m-";
     html.Text(parent.stem()) << "\">";
-    html.Text(Number(parent)) << "</a></span>";
+    html.Text(Number(static_cast<std::uint32_t>(message.parent))) << "</a></span>";
   }
   html << "</p>\n</header>\n<pre class=\"body\">";
   html.TextWithLinks(body) << "</pre>\n</article>\n";
@@ -318,14 +303,14 @@ void ArchivePages::MovedThreadPage(std::uint32_t formerRoot, std::string& out) c
   meta.Text(target) << "\">\n";
   HtmlWriter html(out);
   auto crumbs = SectionCrumbs(section, Depth::Leaf);
-  crumbs.push_back({"スレッド " + Number(message), ""});
+  crumbs.push_back({"スレッド " + std::string(Number(formerRoot)), ""});
   Head(html, Depth::Leaf, "移動したスレッド — " + SectionName(section) + " — " + std::string(kArchiveTitle),
        crumbs, refresh);
   html << "<h1>このスレッドは別のスレッドの一部になりました</h1>\n<p><a href=\"";
   html.Text(target) << "\">";
-  html.Text(Number(message)) << " ";
-  html.Text(Subject(message)) << "</a> は、その元のメッセージが後から加わったため、スレッド「";
-  html.Text(Subject(rootMessage)) << "」の中にあります。</p>\n";
+  html.Text(Number(formerRoot)) << " ";
+  html.Text(Subject(formerRoot)) << "</a> は、その元のメッセージが後から加わったため、スレッド「";
+  html.Text(Subject(static_cast<std::uint32_t>(root))) << "」の中にあります。</p>\n";
   Foot(html);
 }
 
@@ -400,9 +385,9 @@ void ArchivePages::IndexPage(std::uint32_t sectionIndex, IndexKind kind, std::si
       const ArchiveMessage& root = model_.messages[list[k].root];
       html << "<li><a class=\"subject\" href=\"t/";
       html.Text(root.stem()) << ".html\">";
-      html.Text(Subject(root)) << "</a> <span class=\"count\">";
+      html.Text(Subject(list[k].root)) << "</a> <span class=\"count\">";
       html.Number(list[k].messages) << "件</span> <span class=\"who\">";
-      html.Text(Name(root)) << "</span> <span class=\"when\">最新 ";
+      html.Text(Name(list[k].root)) << "</span> <span class=\"when\">最新 ";
       WriteTime(html, list[k].latest);
       html << "</span></li>\n";
     }
@@ -413,11 +398,11 @@ void ArchivePages::IndexPage(std::uint32_t sectionIndex, IndexKind kind, std::si
     for (std::size_t k = first; k < std::min(list.size(), first + kIndexPageSize); ++k) {
       const ArchiveMessage& message = model_.messages[list[k]];
       html << "<li><span class=\"num\">";
-      html.Text(Number(message)) << "</span> <a class=\"subject\" href=\"";
+      html.Text(Number(list[k])) << "</span> <a class=\"subject\" href=\"";
       html.Text(MessageHref("m/", message)) << "\">";
-      html.Text(Subject(message)) << "</a> <span class=\"who\">";
-      html.Text(Name(message));
-      if (const std::string id = Id(message); !id.empty()) {
+      html.Text(Subject(list[k])) << "</a> <span class=\"who\">";
+      html.Text(Name(list[k]));
+      if (const std::string_view id = Id(list[k]); !id.empty()) {
         html << " <span class=\"id\">";
         html.Text(id) << "</span>";
       }

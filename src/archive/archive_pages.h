@@ -10,6 +10,7 @@
 
 #include "archive/archive_model.h"
 #include "archive/archive_threads.h"
+#include "archive/shown_fields.h"
 
 namespace tav {
 
@@ -24,7 +25,7 @@ std::string IndexFile(IndexKind kind, std::size_t page);
 class ArchivePages {
  public:
   ArchivePages(const ArchiveModel& model, const ArchiveThreads& threads)
-      : model_(model), threads_(threads) {}
+      : model_(model), threads_(threads), shown_(model) {}
 
   // `body`: the message's body as the archive shows it.
   void MessagePage(std::uint32_t message, std::string_view body, std::string& out) const;
@@ -41,8 +42,14 @@ class ArchivePages {
   void SearchPage(std::string& out) const;
 
  private:
+  std::string_view Subject(std::uint32_t m) const { return shown_.Subject(m); }
+  std::string_view Name(std::uint32_t m) const { return shown_.Name(m); }
+  std::string_view Id(std::uint32_t m) const { return shown_.Id(m); }
+  std::string_view Number(std::uint32_t m) const { return shown_.Number(m); }
+
   const ArchiveModel& model_;
   const ArchiveThreads& threads_;
+  const ShownFields shown_;
 };
 
 }  // namespace tav

@@ -268,6 +268,12 @@ class Checker:
         result = self.run("--html", foreign, logs / "odd0410.log")
         self.check(result.returncode == 1 and sorted(p.name for p in foreign.iterdir()) == ["notes.txt"],
                    "a folder with a file of its own is refused and left alone")
+        in_the_way = self.work / "other.tav-new"
+        in_the_way.mkdir()
+        (in_the_way / "mine.txt").write_text("mine")
+        result = self.run("--html", self.work / "other", logs / "odd0410.log")
+        self.check(result.returncode == 1 and (in_the_way / "mine.txt").exists(),
+                   "a folder of the staging folder's name that is not the archive's is left alone")
         managed = self.work / "managed"
         managed.mkdir()
         (managed / "Thumbs.db").write_bytes(b"x")
