@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view kRecordsFolder = ".tav-archive";
 // Bytes queued for the writing thread at most.
-constexpr std::size_t kQueuedBytes = std::size_t{2} << 20;
+constexpr std::size_t kQueuedBytes = std::size_t{1} << 20;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);

@@ -23,20 +23,25 @@ constexpr std::array<std::string_view, 3> kSchemes = {"http://", "https://", "ft
 
 }  // namespace
 
+// The characters that AppendEscaped writes as references.
+constexpr std::array<bool, 256> kNeedsReference = [] {
+  std::array<bool, 256> table{};
+  for (const unsigned char c : std::string_view("&<>\"'")) table[c] = true;
+  return table;
+}();
+
 void AppendEscaped(std::string_view text, std::string& out) {
   std::size_t plain = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    std::string_view reference;
-    switch (text[i]) {
-      case '&': reference = "&amp;"; break;
-      case '<': reference = "&lt;"; break;
-      case '>': reference = "&gt;"; break;
-      case '"': reference = "&quot;"; break;
-      case '\'': reference = "&#39;"; break;
-      default: continue;
-    }
+    if (!kNeedsReference[static_cast<unsigned char>(text[i])]) continue;
     out.append(text, plain, i - plain);
-    out += reference;
+    switch (text[i]) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += "&#39;"; break;
+    }
     plain = i + 1;
   }
   out.append(text, plain, text.size() - plain);

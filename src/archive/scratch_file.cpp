@@ -10,7 +10,7 @@ namespace tav {
 
 namespace {
 
-constexpr std::size_t kFlushAt = std::size_t{1} << 20;
+constexpr std::size_t kFlushAt = std::size_t{256} << 10;
 
 int Seek(std::FILE* file, std::uint64_t offset) {
 #ifdef _WIN32

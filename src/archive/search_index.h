@@ -55,6 +55,7 @@ class SearchIndexBuilder {
   std::uint32_t added_ = 0;
   std::string texts_;  // the text shard being filled
   std::vector<std::string> buffers_;  // postings not yet spilled, per shard
+  std::vector<std::uint32_t> lastMessage_;  // per shard: the message of its last posting
   struct Chunk {
     std::uint64_t offset;
     std::uint32_t size;
