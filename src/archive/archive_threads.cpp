@@ -19,7 +19,7 @@ bool ByNumber(const ArchiveModel& model, std::uint32_t a, std::uint32_t b) {
 
 }  // namespace
 
-ArchiveThreads::ArchiveThreads(const ArchiveModel& model) : model_(model) {
+ArchiveThreads::ArchiveThreads(const ArchiveModel& model) {
   const auto count = static_cast<std::uint32_t>(model.messages.size());
   root_.assign(count, kNoMessage);
   threadPrevious_.assign(count, kNoMessage);

@@ -43,7 +43,6 @@ class ArchiveThreads {
   std::vector<std::vector<std::uint32_t>> byNumber, byDate, bySender;
 
  private:
-  const ArchiveModel& model_;
   std::vector<std::int32_t> root_, threadPrevious_, threadNext_, numberPrevious_, numberNext_;
   std::vector<std::uint32_t> depth_;
   std::vector<std::uint32_t> childStart_, children_;
