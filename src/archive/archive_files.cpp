@@ -20,8 +20,9 @@ constexpr std::size_t kQueuedBytes = std::size_t{1} << 20;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  });
   return lower;
 }
 
@@ -128,7 +129,8 @@ IoResult ArchiveFiles::Open(const fs::path& dir, bool& existing) {
   }
 
   if (fs::exists(fs::symlink_status(dir_, error))) {
-    if (!fs::is_directory(dir_, error)) return IoResult::Failure(Utf8FromPath(dir_) + ": not a folder");
+    if (!fs::is_directory(dir_, error))
+      return IoResult::Failure(Utf8FromPath(dir_) + ": not a folder");
     existing = files_.Exists(Previous(kManifest));
     if (existing) {
       FileBytes list;

@@ -77,7 +77,7 @@ class ArchiveFiles {
   std::filesystem::path dir_;
   std::filesystem::path staging_;
   std::filesystem::path old_;
-  bool stagingMade_ = false;  // made by this run, so removed when it fails
+  bool stagingMade_ = false;                  // made by this run, so removed when it fails
   std::unordered_set<std::string> previous_;  // the previous archive's files
   std::vector<std::string> keptForeign_;      // file managers' files, carried over
   std::unordered_set<std::string> folders_;   // staging folders made so far

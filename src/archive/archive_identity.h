@@ -14,7 +14,9 @@ namespace tav {
 // A title-list entry (a header line whose date line was the next header
 // line) is no message. The record does not tell yet; until it does, every
 // record counts as a message.
-inline bool IsTitleListEntry(const MessageRecord&) { return false; }
+inline bool IsTitleListEntry(const MessageRecord&) {
+  return false;
+}
 
 // The date and time as the date line gives them.
 std::string DateLineText(const MessageRecord& record);

@@ -102,8 +102,8 @@ void ArchiveModel::AddPrevious(std::uint32_t section, std::string_view stored,
 std::uint32_t ArchiveModel::Read(const MessageRecord& record, bool& added) {
   const std::uint32_t section = SectionOf(record.FolderName);
   const std::array<std::string_view, ArchiveMessage::kFields> fields = {
-      record.MsgNo, record.SenderId, record.SenderName, record.Subject,
-      record.MsgDate, record.MsgTime, record.RefNo};
+      record.MsgNo,   record.SenderId, record.SenderName, record.Subject,
+      record.MsgDate, record.MsgTime,  record.RefNo};
   const std::uint64_t digest = IdentityDigest(record);
 
   added = false;

@@ -106,7 +106,7 @@ class ArchiveModel {
   std::unordered_map<std::string, std::vector<std::uint32_t>> byNumber_;
   std::unordered_map<std::string, std::vector<Reading>> runReadings_;
   std::unordered_multimap<std::uint64_t, std::uint32_t> stems_;  // by StemKey
-  std::deque<std::string> arena_;  // blocks of texts that never move
+  std::deque<std::string> arena_;                                // blocks of texts that never move
   std::uint32_t runCount_ = 0;
 };
 

@@ -21,11 +21,10 @@ bool IsDeviceName(std::string_view name) {
 }  // namespace
 
 std::string SafeName(std::string_view utf8) {
-  const bool asIs =
-      !utf8.empty() && utf8.front() != '-' && !IsDeviceName(utf8) &&
-      std::all_of(utf8.begin(), utf8.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
-      });
+  const bool asIs = !utf8.empty() && utf8.front() != '-' && !IsDeviceName(utf8) &&
+                    std::all_of(utf8.begin(), utf8.end(), [](char c) {
+                      return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+                    });
   if (asIs) return std::string(utf8);
   std::string name = "_";
   for (const char c : utf8) {

@@ -16,7 +16,9 @@ namespace tav {
 std::string SafeName(std::string_view utf8);
 
 // The folder of a section: SafeName of the folder name (UTF-8).
-inline std::string SectionTag(std::string_view folderName) { return SafeName(folderName); }
+inline std::string SectionTag(std::string_view folderName) {
+  return SafeName(folderName);
+}
 
 // The stem of message `number` (code page 932): SafeName of its decoding.
 std::string NumberStem(std::string_view number);

@@ -20,9 +20,12 @@ enum class Depth { Top, Section, Leaf };
 
 std::string_view RootPrefix(Depth depth) {
   switch (depth) {
-    case Depth::Top: return "";
-    case Depth::Section: return "../../";
-    case Depth::Leaf: break;
+    case Depth::Top:
+      return "";
+    case Depth::Section:
+      return "../../";
+    case Depth::Leaf:
+      break;
   }
   return "../../../";
 }
@@ -100,11 +103,12 @@ void Head(HtmlWriter& html, Depth depth, std::string_view title,
           "<header class=\"site\">\n<p class=\"home\"><a href=\"";
   html.Text(root) << "index.html\">";
   html.Text(kArchiveTitle) << "</a></p>\n<form class=\"search\" role=\"search\" action=\"";
-  html.Text(root) << "search.html\">\n<label for=\"q\">検索</label>\n"
-          "<input id=\"q\" name=\"q\" type=\"search\" autocomplete=\"off\" "
-          "placeholder=\"件名・名前・本文の語句\">\n</form>\n</header>\n"
-          "<section id=\"search-results\" class=\"search-results\" aria-label=\"検索結果\" hidden>"
-          "</section>\n";
+  html.Text(root)
+      << "search.html\">\n<label for=\"q\">検索</label>\n"
+         "<input id=\"q\" name=\"q\" type=\"search\" autocomplete=\"off\" "
+         "placeholder=\"件名・名前・本文の語句\">\n</form>\n</header>\n"
+         "<section id=\"search-results\" class=\"search-results\" aria-label=\"検索結果\" hidden>"
+         "</section>\n";
   if (!crumbs.empty()) {
     html << "<nav class=\"crumbs\" aria-label=\"現在地\">\n<ol>\n";
     for (std::size_t i = 0; i < crumbs.size(); ++i) {
@@ -123,7 +127,8 @@ void Head(HtmlWriter& html, Depth depth, std::string_view title,
 }
 
 void Foot(HtmlWriter& html) {
-  html << "</main>\n<footer class=\"site\">\n<p>パソコン通信のログから tavconv が作成しました。</p>\n"
+  html << "</main>\n<footer class=\"site\">\n<p>パソコン通信のログから tavconv "
+          "が作成しました。</p>\n"
           "</footer>\n</body>\n</html>\n";
 }
 
@@ -143,23 +148,30 @@ std::string IndexFile(IndexKind kind, std::size_t page) {
       if (page == 1) return "index.html";
       name = "threads";
       break;
-    case IndexKind::ByNumber: name = "by-number"; break;
-    case IndexKind::ByDate: name = "by-date"; break;
-    case IndexKind::BySender: name = "by-sender"; break;
+    case IndexKind::ByNumber:
+      name = "by-number";
+      break;
+    case IndexKind::ByDate:
+      name = "by-date";
+      break;
+    case IndexKind::BySender:
+      name = "by-sender";
+      break;
   }
   if (page > 1) name += "-" + std::to_string(page);
   return name + ".html";
 }
 
-void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std::string& out) const {
+void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body,
+                               std::string& out) const {
   const ArchiveMessage& message = model_.messages[ordinal];
   const ArchiveSection& section = model_.sections[message.section];
   const std::string subject = std::string(Subject(ordinal));
   HtmlWriter html(out);
   auto crumbs = SectionCrumbs(section, Depth::Leaf);
   crumbs.push_back({std::string(Number(ordinal)), ""});
-  Head(html, Depth::Leaf, subject + " — " + SectionName(section) + " — " + std::string(kArchiveTitle),
-       crumbs);
+  Head(html, Depth::Leaf,
+       subject + " — " + SectionName(section) + " — " + std::string(kArchiveTitle), crumbs);
 
   html << "<article class=\"message\">\n<h1>";
   html.Text(subject) << "</h1>\n<dl class=\"fields\">\n<dt>番号</dt><dd>";
@@ -230,7 +242,7 @@ void ArchivePages::MessagePage(std::uint32_t ordinal, std::string_view body, std
   neighbour(threads_.NextByNumber(ordinal), "next", "番号順の次");
   html << "<li><a href=\"";
   html.Text(message.stem()) << ".eml\" type=\"message/rfc822\">メールの形式で開く (.eml)</a></li>\n"
-                             "</ul>\n</nav>\n";
+                               "</ul>\n</nav>\n";
   Foot(html);
 }
 
@@ -304,8 +316,9 @@ void ArchivePages::MovedThreadPage(std::uint32_t formerRoot, std::string& out) c
   HtmlWriter html(out);
   auto crumbs = SectionCrumbs(section, Depth::Leaf);
   crumbs.push_back({"スレッド " + std::string(Number(formerRoot)), ""});
-  Head(html, Depth::Leaf, "移動したスレッド — " + SectionName(section) + " — " + std::string(kArchiveTitle),
-       crumbs, refresh);
+  Head(html, Depth::Leaf,
+       "移動したスレッド — " + SectionName(section) + " — " + std::string(kArchiveTitle), crumbs,
+       refresh);
   html << "<h1>このスレッドは別のスレッドの一部になりました</h1>\n<p><a href=\"";
   html.Text(target) << "\">";
   html.Text(Number(formerRoot)) << " ";
@@ -324,7 +337,9 @@ void ArchivePages::IndexPage(std::uint32_t sectionIndex, IndexKind kind, std::si
       {IndexKind::BySender, "差出人順"},
   }};
   const std::string_view kindName =
-      std::find_if(kKinds.begin(), kKinds.end(), [kind](const auto& k) { return k.first == kind; })->second;
+      std::find_if(kKinds.begin(), kKinds.end(), [kind](const auto& k) {
+        return k.first == kind;
+      })->second;
   HtmlWriter html(out);
   auto crumbs = SectionCrumbs(section, Depth::Section);
   std::string pageName(kindName);
@@ -333,7 +348,8 @@ void ArchivePages::IndexPage(std::uint32_t sectionIndex, IndexKind kind, std::si
   Head(html, Depth::Section,
        pageName + " — " + SectionName(section) + " — " + std::string(kArchiveTitle), crumbs);
   html << "<h1>";
-  html.Text(SectionName(section)) << "</h1>\n<nav class=\"tabs\" aria-label=\"一覧の種類\">\n<ul>\n";
+  html.Text(SectionName(section))
+      << "</h1>\n<nav class=\"tabs\" aria-label=\"一覧の種類\">\n<ul>\n";
   for (const auto& [other, name] : kKinds) {
     html << "<li><a href=\"";
     html.Text(IndexFile(other, 1)) << "\"";
@@ -392,9 +408,10 @@ void ArchivePages::IndexPage(std::uint32_t sectionIndex, IndexKind kind, std::si
       html << "</span></li>\n";
     }
   } else {
-    const std::vector<std::uint32_t>& list = kind == IndexKind::ByNumber ? threads_.byNumber[sectionIndex]
-                                             : kind == IndexKind::ByDate ? threads_.byDate[sectionIndex]
-                                                                         : threads_.bySender[sectionIndex];
+    const std::vector<std::uint32_t>& list =
+        kind == IndexKind::ByNumber ? threads_.byNumber[sectionIndex]
+        : kind == IndexKind::ByDate ? threads_.byDate[sectionIndex]
+                                    : threads_.bySender[sectionIndex];
     for (std::size_t k = first; k < std::min(list.size(), first + kIndexPageSize); ++k) {
       const ArchiveMessage& message = model_.messages[list[k]];
       html << "<li><span class=\"num\">";
@@ -424,7 +441,9 @@ void ArchivePages::StartPage(std::string& out) const {
   if (model_.sections.empty()) {
     html << "<p>メッセージはまだありません。</p>\n";
   } else {
-    html << "<table class=\"sections\">\n<caption>フォーラムとメールボックス（ログのファイル名で分けています）</caption>\n"
+    html << "<table "
+            "class=\"sections\">\n<caption>"
+            "フォーラムとメールボックス（ログのファイル名で分けています）</caption>\n"
             "<thead><tr><th scope=\"col\">名前</th><th scope=\"col\">メッセージ</th>"
             "<th scope=\"col\">スレッド</th><th scope=\"col\">期間</th></tr></thead>\n<tbody>\n";
   }
@@ -452,7 +471,8 @@ void ArchivePages::StartPage(std::string& out) const {
     html << "</td></tr>\n";
   }
   if (!model_.sections.empty()) html << "</tbody>\n</table>\n";
-  html << "<p class=\"hint\">どのページの検索欄でも、件名・名前・本文の語句をそのまま探せます。</p>\n";
+  html << "<p "
+          "class=\"hint\">どのページの検索欄でも、件名・名前・本文の語句をそのまま探せます。</p>\n";
   Foot(html);
 }
 
@@ -460,9 +480,10 @@ void ArchivePages::SearchPage(std::string& out) const {
   HtmlWriter html(out);
   Head(html, Depth::Top, "検索 — " + std::string(kArchiveTitle),
        {{std::string(kArchiveTitle), "index.html"}, {"検索", ""}});
-  html << "<h1>検索</h1>\n<p id=\"search-page\">上の検索欄に語句を入力すると、件名・名前・ID・本文に"
-          "その語句をそのまま含むメッセージが表示されます。</p>\n"
-          "<noscript><p>検索には JavaScript が必要です。</p></noscript>\n";
+  html
+      << "<h1>検索</h1>\n<p id=\"search-page\">上の検索欄に語句を入力すると、件名・名前・ID・本文に"
+         "その語句をそのまま含むメッセージが表示されます。</p>\n"
+         "<noscript><p>検索には JavaScript が必要です。</p></noscript>\n";
   Foot(html);
 }
 

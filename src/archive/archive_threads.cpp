@@ -71,11 +71,13 @@ ArchiveThreads::ArchiveThreads(const ArchiveModel& model) {
         const std::int32_t parent = model.messages[at].parent;
         depth_[at] = parent == kNoMessage ? 0 : depth_[static_cast<std::uint32_t>(parent)] + 1;
         threadPrevious_[at] = previous;
-        if (previous != kNoMessage) threadNext_[static_cast<std::uint32_t>(previous)] = static_cast<std::int32_t>(at);
+        if (previous != kNoMessage)
+          threadNext_[static_cast<std::uint32_t>(previous)] = static_cast<std::int32_t>(at);
         previous = static_cast<std::int32_t>(at);
         ++thread.messages;
         if (times[at] && (!thread.latest || *times[at] > *thread.latest)) thread.latest = times[at];
-        for (std::uint32_t c = childStart_[at + 1]; c-- > childStart_[at];) stack.push_back(children_[c]);
+        for (std::uint32_t c = childStart_[at + 1]; c-- > childStart_[at];)
+          stack.push_back(children_[c]);
       }
     }
     std::stable_sort(list.begin(), list.end(), [](const ThreadSummary& a, const ThreadSummary& b) {
@@ -91,22 +93,26 @@ ArchiveThreads::ArchiveThreads(const ArchiveModel& model) {
               [&model](std::uint32_t a, std::uint32_t b) { return ByNumber(model, a, b); });
     for (std::size_t k = 0; k < numbered.size(); ++k) {
       if (k > 0) numberPrevious_[numbered[k]] = static_cast<std::int32_t>(numbered[k - 1]);
-      if (k + 1 < numbered.size()) numberNext_[numbered[k]] = static_cast<std::int32_t>(numbered[k + 1]);
+      if (k + 1 < numbered.size())
+        numberNext_[numbered[k]] = static_cast<std::int32_t>(numbered[k + 1]);
     }
     byDate[s] = numbered;
-    std::stable_sort(byDate[s].begin(), byDate[s].end(), [&times](std::uint32_t a, std::uint32_t b) {
-      if (times[a].has_value() != times[b].has_value()) return times[a].has_value();
-      return times[a] && *times[a] < *times[b];
-    });
+    std::stable_sort(byDate[s].begin(), byDate[s].end(),
+                     [&times](std::uint32_t a, std::uint32_t b) {
+                       if (times[a].has_value() != times[b].has_value())
+                         return times[a].has_value();
+                       return times[a] && *times[a] < *times[b];
+                     });
     bySender[s] = byDate[s];
-    std::stable_sort(bySender[s].begin(), bySender[s].end(), [&model](std::uint32_t a, std::uint32_t b) {
-      const ArchiveMessage& ma = model.messages[a];
-      const ArchiveMessage& mb = model.messages[b];
-      const std::string_view na = TrimBlanks(ma.field(Field::SenderName));
-      const std::string_view nb = TrimBlanks(mb.field(Field::SenderName));
-      if (na != nb) return na < nb;
-      return TrimBlanks(ma.field(Field::SenderId)) < TrimBlanks(mb.field(Field::SenderId));
-    });
+    std::stable_sort(
+        bySender[s].begin(), bySender[s].end(), [&model](std::uint32_t a, std::uint32_t b) {
+          const ArchiveMessage& ma = model.messages[a];
+          const ArchiveMessage& mb = model.messages[b];
+          const std::string_view na = TrimBlanks(ma.field(Field::SenderName));
+          const std::string_view nb = TrimBlanks(mb.field(Field::SenderName));
+          if (na != nb) return na < nb;
+          return TrimBlanks(ma.field(Field::SenderId)) < TrimBlanks(mb.field(Field::SenderId));
+        });
   }
 }
 

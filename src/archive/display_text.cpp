@@ -14,7 +14,9 @@ void AppendSymbol(unsigned low, std::string& out) {
   out += static_cast<char>(0x80 | (point & 0x3F));
 }
 
-bool IsControlByte(unsigned char c) { return c < 0x20 || c == 0x7F; }
+bool IsControlByte(unsigned char c) {
+  return c < 0x20 || c == 0x7F;
+}
 
 }  // namespace
 
@@ -55,10 +57,14 @@ std::string VisibleUtf8(std::string_view utf8) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t size = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                     : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+    std::size_t size = lead < 0x80                   ? 1
+                       : lead >= 0xC2 && lead < 0xE0 ? 2
+                       : lead >= 0xE0 && lead < 0xF0 ? 3
+                       : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                     : 0;
     for (std::size_t k = 1; k < size; ++k) {
-      if (i + k >= utf8.size() || (static_cast<unsigned char>(utf8[i + k]) & 0xC0) != 0x80) size = 0;
+      if (i + k >= utf8.size() || (static_cast<unsigned char>(utf8[i + k]) & 0xC0) != 0x80)
+        size = 0;
     }
     if (size == 0) {
       out += "\xEF\xBF\xBD";  // U+FFFD

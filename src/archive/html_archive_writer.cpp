@@ -106,7 +106,8 @@ IoResult HtmlArchiveWriter::WritePages() {
 
   // Each message's page, its .eml, and its text for the search.
   ScratchFile postings;
-  if (IoResult opened = postings.Open(files_.ScratchPath("postings.tmp")); !opened.ok) return opened;
+  if (IoResult opened = postings.Open(files_.ScratchPath("postings.tmp")); !opened.ok)
+    return opened;
   SearchIndexBuilder search(files_, postings, count);
   for (std::uint32_t ordinal = 0; ordinal < count; ++ordinal) {
     const ArchiveMessage& message = model_.messages[ordinal];
@@ -131,7 +132,8 @@ IoResult HtmlArchiveWriter::WritePages() {
                     unsigned(ymd.day()));
       date = text;
     }
-    if (IoResult added = search.Add({message.section, message.stem(), subject, name, id, date, body});
+    if (IoResult added =
+            search.Add({message.section, message.stem(), subject, name, id, date, body});
         !added.ok) {
       return added;
     }
@@ -152,28 +154,33 @@ IoResult HtmlArchiveWriter::WritePages() {
       }
       pages.ThreadPageEnd(page);
       const std::string stem(model_.messages[thread.root].stem());
-      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok) return written;
+      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok)
+        return written;
       stems.insert(stem);
     }
     for (const std::string& stem : section.threadStems) {
       const std::int32_t former = model_.Find(s, stem);
-      if (former == kNoMessage || model_.messages[static_cast<std::uint32_t>(former)].parent == kNoMessage) {
+      if (former == kNoMessage ||
+          model_.messages[static_cast<std::uint32_t>(former)].parent == kNoMessage) {
         continue;
       }
       page.clear();
       pages.MovedThreadPage(static_cast<std::uint32_t>(former), page);
-      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok) return written;
+      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok)
+        return written;
     }
     section.threadStems.assign(stems.begin(), stems.end());
 
     // The indexes.
     const std::size_t messages = threads.byNumber[s].size();
-    const std::pair<IndexKind, std::size_t> kinds[] = {{IndexKind::Threads, threads.threads[s].size()},
-                                                       {IndexKind::ByNumber, messages},
-                                                       {IndexKind::ByDate, messages},
-                                                       {IndexKind::BySender, messages}};
+    const std::pair<IndexKind, std::size_t> kinds[] = {
+        {IndexKind::Threads, threads.threads[s].size()},
+        {IndexKind::ByNumber, messages},
+        {IndexKind::ByDate, messages},
+        {IndexKind::BySender, messages}};
     for (const auto& [kind, entries] : kinds) {
-      const std::size_t total = std::max<std::size_t>(1, (entries + kIndexPageSize - 1) / kIndexPageSize);
+      const std::size_t total =
+          std::max<std::size_t>(1, (entries + kIndexPageSize - 1) / kIndexPageSize);
       for (std::size_t p = 1; p <= total; ++p) {
         page.clear();
         pages.IndexPage(s, kind, p, total, page);
@@ -197,8 +204,10 @@ IoResult HtmlArchiveWriter::WritePages() {
   page.clear();
   pages.SearchPage(page);
   if (IoResult written = files_.Write("search.html", page); !written.ok) return written;
-  if (IoResult written = files_.Write("archive.css", std::string(kArchiveCss)); !written.ok) return written;
-  if (IoResult written = files_.Write("search.js", std::string(kSearchJs)); !written.ok) return written;
+  if (IoResult written = files_.Write("archive.css", std::string(kArchiveCss)); !written.ok)
+    return written;
+  if (IoResult written = files_.Write("search.js", std::string(kSearchJs)); !written.ok)
+    return written;
   return files_.Write(ArchiveFiles::kManifest, ManifestText(model_));
 }
 

@@ -16,7 +16,8 @@ bool IsHexDigit(char c) {
 
 // Characters a URL's path, query and fragment may hold as they stand.
 bool IsUrlChar(char c) {
-  return IsAsciiAlnum(c) || std::string_view("-._~/?#!$&'()*+,;=:@%").find(c) != std::string_view::npos;
+  return IsAsciiAlnum(c) ||
+         std::string_view("-._~/?#!$&'()*+,;=:@%").find(c) != std::string_view::npos;
 }
 
 constexpr std::array<std::string_view, 3> kSchemes = {"http://", "https://", "ftp://"};
@@ -36,11 +37,21 @@ void AppendEscaped(std::string_view text, std::string& out) {
     if (!kNeedsReference[static_cast<unsigned char>(text[i])]) continue;
     out.append(text, plain, i - plain);
     switch (text[i]) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += "&#39;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += "&#39;";
+        break;
     }
     plain = i + 1;
   }
@@ -70,8 +81,8 @@ std::size_t WebAddressLength(std::string_view text) {
   }
   bool fragment = false;
   while (end < text.size() && IsUrlChar(text[end])) {
-    if (text[end] == '%' && !(end + 2 < text.size() && IsHexDigit(text[end + 1]) &&
-                              IsHexDigit(text[end + 2]))) {
+    if (text[end] == '%' &&
+        !(end + 2 < text.size() && IsHexDigit(text[end + 1]) && IsHexDigit(text[end + 2]))) {
       break;
     }
     if (text[end] == '#') {

@@ -22,7 +22,9 @@ int Seek(std::FILE* file, std::uint64_t offset) {
 
 }  // namespace
 
-ScratchFile::~ScratchFile() { Close(); }
+ScratchFile::~ScratchFile() {
+  Close();
+}
 
 void ScratchFile::Close() {
   if (file_ != nullptr) std::fclose(file_);

@@ -1,9 +1,9 @@
 #include "archive/search_index.h"
 
 #include <algorithm>
-#include <utility>
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 namespace tav {
 
@@ -115,8 +115,8 @@ SearchIndexBuilder::SearchIndexBuilder(ArchiveFiles& files, ScratchFile& scratch
 IoResult SearchIndexBuilder::Add(const SearchEntry& entry) {
   texts_ += texts_.empty() ? "tavSearch.texts(" + std::to_string(added_ / kTextsPerShard) + ",[\n"
                            : ",\n";
-  texts_ += Dump(Json::array({entry.section, entry.stem, entry.subject, entry.name,
-                              entry.senderId, entry.date, entry.body}));
+  texts_ += Dump(Json::array({entry.section, entry.stem, entry.subject, entry.name, entry.senderId,
+                              entry.date, entry.body}));
 
   // Every pair of adjacent units of subject, name, ID and body, each field
   // and line ended by a line feed, which no query holds.

@@ -53,14 +53,14 @@ class SearchIndexBuilder {
   ScratchFile& scratch_;
   int bits_;
   std::uint32_t added_ = 0;
-  std::string texts_;  // the text shard being filled
-  std::vector<std::string> buffers_;  // postings not yet spilled, per shard
+  std::string texts_;                       // the text shard being filled
+  std::vector<std::string> buffers_;        // postings not yet spilled, per shard
   std::vector<std::uint32_t> lastMessage_;  // per shard: the message of its last posting
   struct Chunk {
     std::uint64_t offset;
     std::uint32_t size;
   };
-  std::vector<std::vector<Chunk>> chunks_;  // spilled postings, per shard
+  std::vector<std::vector<Chunk>> chunks_;            // spilled postings, per shard
   std::vector<std::uint32_t> seenKeys_, seenStamps_;  // the pairs of the message in hand
   std::u16string units_;
 };

@@ -23,10 +23,12 @@ TEST(ArchiveHtml, EscapesMarkupAndLinksOnlyWholeWebAddresses) {
   EXPECT_EQ(Html("see http://a.jp/x?y=1&z=2)."),
             "see <a href=\"http://a.jp/x?y=1&amp;z=2\" rel=\"nofollow noopener\">"
             "http://a.jp/x?y=1&amp;z=2</a>).");
-  EXPECT_EQ(Html("\"https://a.jp/\"<"),
-            "&quot;<a href=\"https://a.jp/\" rel=\"nofollow noopener\">https://a.jp/</a>&quot;&lt;");
+  EXPECT_EQ(
+      Html("\"https://a.jp/\"<"),
+      "&quot;<a href=\"https://a.jp/\" rel=\"nofollow noopener\">https://a.jp/</a>&quot;&lt;");
   // Nothing a checker would call a bad address becomes a link.
-  for (const char* text : {"http://", "http://.jp", "xhttp://a.jp", "mailto://a", "http://a:99999"}) {
+  for (const char* text :
+       {"http://", "http://.jp", "xhttp://a.jp", "mailto://a", "http://a:99999"}) {
     EXPECT_EQ(Html(text).find("<a"), std::string::npos) << text;
   }
   EXPECT_EQ(WebAddressLength("http://a.jp/%zz"), std::string_view("http://a.jp/").size());
@@ -36,7 +38,7 @@ TEST(ArchiveHtml, EscapesMarkupAndLinksOnlyWholeWebAddresses) {
 TEST(ArchiveText, ShowsControlCharactersAsSymbolsAndKeepsLines) {
   EXPECT_EQ(DisplayText("a\tb\r\nc\x01\x1b\x7f\x80"), "a\tb\nc\u2401\u241b\u2421\u2426");
   EXPECT_EQ(DisplayText("\x82\xa0\x82"), "\u3042\ufffd");  // a lead byte at the end
-  EXPECT_EQ(DisplayText("\r"), "\u240d");                   // a CR alone is no line end
+  EXPECT_EQ(DisplayText("\r"), "\u240d");                  // a CR alone is no line end
   EXPECT_EQ(VisibleUtf8("a\xff\x01\xc2\x85z"), "a\ufffd\u2401\u2426z");
 }
 
@@ -53,7 +55,8 @@ TEST(ArchiveNames, StayDistinctWhereCaseIsIgnoredAndNeverNameADevice) {
 // A model fed readings of one folder, by number, reply number and subject.
 class ArchiveReplies : public ::testing::Test {
  protected:
-  std::uint32_t Read(std::string_view number, std::string_view refNo, std::string_view subject = "s") {
+  std::uint32_t Read(std::string_view number, std::string_view refNo,
+                     std::string_view subject = "s") {
     MessageRecord record;
     record.FolderName = "fbb";
     record.MsgNo = number;
@@ -102,8 +105,16 @@ TEST_F(ArchiveReplies, NeverCloseACircle) {
 TEST_F(ArchiveReplies, AnEarlierRunsMessageKeepsItsParentAndAnOrphanFindsOne) {
   const std::array<std::uint32_t, ArchiveMessage::kFields + 1> ends = {5, 5, 5, 5, 5, 5, 10, 15};
   model.SectionOf("fbb");
-  model.AddPrevious(0, "00001" "00009" "00001", ends, kNoMessage);  // a reply to 00009, orphan
-  model.AddPrevious(0, "00002" "00007" "00002", ends, kNoMessage);  // a reply to 00007, orphan
+  model.AddPrevious(0,
+                    "00001"
+                    "00009"
+                    "00001",
+                    ends, kNoMessage);  // a reply to 00009, orphan
+  model.AddPrevious(0,
+                    "00002"
+                    "00007"
+                    "00002",
+                    ends, kNoMessage);  // a reply to 00007, orphan
   const std::uint32_t parent = Read("00009", "");
   model.ResolveParents();
   EXPECT_EQ(ParentOf(0), static_cast<std::int32_t>(parent));
