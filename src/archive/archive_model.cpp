@@ -55,7 +55,7 @@ std::string ArchiveModel::NumberKey(std::uint32_t section, std::string_view numb
 }
 
 std::uint64_t ArchiveModel::StemKey(std::uint32_t section, std::string_view stem) {
-  return Fnv1a(Fnv1a(0xcbf29ce484222325u, std::to_string(section) + "/"), stem);
+  return Fnv1a((0xcbf29ce484222325u ^ section) * 0x100000001b3u, stem);
 }
 
 const char* ArchiveModel::Keep(std::string_view text) {
@@ -70,19 +70,23 @@ const char* ArchiveModel::Keep(std::string_view text) {
 
 void ArchiveModel::Index(std::uint32_t ordinal) {
   const ArchiveMessage& message = messages[ordinal];
-  byDigest_.emplace(message.digest, ordinal);
+  byDigest_.Insert(ordinal, message.digest,
+                   [this](std::uint32_t other) { return messages[other].digest; });
   byNumber_[NumberKey(message.section, message.field(ArchiveMessage::Number))].push_back(ordinal);
-  stems_.emplace(StemKey(message.section, message.stem()), ordinal);
+  byStem_.Insert(ordinal, StemKey(message.section, message.stem()), [this](std::uint32_t other) {
+    return StemKey(messages[other].section, messages[other].stem());
+  });
 }
 
 std::int32_t ArchiveModel::Find(std::uint32_t section, std::string_view stem) const {
-  for (auto [it, end] = stems_.equal_range(StemKey(section, stem)); it != end; ++it) {
-    const ArchiveMessage& message = messages[it->second];
+  std::int32_t found = kNoMessage;
+  byStem_.ForEach(StemKey(section, stem), [&](std::uint32_t ordinal) {
+    const ArchiveMessage& message = messages[ordinal];
     if (message.section == section && message.stem() == stem) {
-      return static_cast<std::int32_t>(it->second);
+      found = static_cast<std::int32_t>(ordinal);
     }
-  }
-  return kNoMessage;
+  });
+  return found;
 }
 
 void ArchiveModel::AddPrevious(std::uint32_t section, std::string_view stored,
@@ -109,14 +113,17 @@ std::uint32_t ArchiveModel::Read(const MessageRecord& record, bool& added) {
   added = false;
   std::uint32_t ordinal = 0;
   bool found = false;
-  for (auto [it, end] = byDigest_.equal_range(digest); it != end && !found; ++it) {
-    const ArchiveMessage& known = messages[it->second];
-    found = known.section == section;
-    for (int f = 0; f < ArchiveMessage::kFields && found; ++f) {
-      found = known.field(static_cast<ArchiveMessage::Field>(f)) == fields[f];
+  byDigest_.ForEach(digest, [&](std::uint32_t known) {
+    const ArchiveMessage& message = messages[known];
+    bool same = !found && message.digest == digest && message.section == section;
+    for (int f = 0; f < ArchiveMessage::kFields && same; ++f) {
+      same = message.field(static_cast<ArchiveMessage::Field>(f)) == fields[f];
     }
-    if (found) ordinal = it->second;
-  }
+    if (same) {
+      ordinal = known;
+      found = true;
+    }
+  });
   if (!found) {
     // The first message of a number has the number's stem; another has the
     // digest in it too (and, should two digests be alike, a count).

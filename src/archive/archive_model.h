@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "archive/ordinal_table.h"
 #include "convert/message_record.h"
 
 namespace tav {
@@ -101,12 +102,12 @@ class ArchiveModel {
   std::int32_t ParentFor(std::uint32_t message) const;
   void Index(std::uint32_t ordinal);
 
-  std::unordered_multimap<std::uint64_t, std::uint32_t> byDigest_;
+  OrdinalTable byDigest_;
   // Per section and number: every message, and this run's readings in order.
   std::unordered_map<std::string, std::vector<std::uint32_t>> byNumber_;
   std::unordered_map<std::string, std::vector<Reading>> runReadings_;
-  std::unordered_multimap<std::uint64_t, std::uint32_t> stems_;  // by StemKey
-  std::deque<std::string> arena_;                                // blocks of texts that never move
+  OrdinalTable byStem_;            // by StemKey
+  std::deque<std::string> arena_;  // blocks of texts that never move
   std::uint32_t runCount_ = 0;
 };
 
