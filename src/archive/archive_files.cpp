@@ -17,6 +17,8 @@ namespace {
 constexpr std::string_view kRecordsFolder = ".tav-archive";
 // Bytes queued for the writing thread at most.
 constexpr std::size_t kQueuedBytes = std::size_t{1} << 20;
+// Bytes queued before the writing thread is woken.
+constexpr std::size_t kWakeBytes = std::size_t{256} << 10;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -38,7 +40,7 @@ IoResult Failure(const fs::path& path, const std::error_code& error) {
 }
 
 // Creates or truncates `path` and writes `bytes` into it.
-IoResult WriteNewFile(const fs::path& path, std::string_view bytes) {
+IoResult WriteNewFile(const fs::path::string_type& path, std::string_view bytes) {
 #ifdef _WIN32
   std::FILE* file = ::_wfopen(path.c_str(), L"wb");
 #else
@@ -54,7 +56,7 @@ IoResult WriteNewFile(const fs::path& path, std::string_view bytes) {
 }
 
 // The whole of a file; false when it cannot be read.
-bool ReadFile(const fs::path& path, std::string& bytes) {
+bool ReadFile(const fs::path::string_type& path, std::string& bytes) {
 #ifdef _WIN32
   std::FILE* file = ::_wfopen(path.c_str(), L"rb");
 #else
@@ -69,6 +71,12 @@ bool ReadFile(const fs::path& path, std::string& bytes) {
   const bool read = std::ferror(file) == 0;
   std::fclose(file);
   return read;
+}
+
+// What a job counts for in the queue: its bytes, and its paths and the
+// rest, so that a queue of links is bounded too.
+std::size_t JobCost(const ArchiveFiles::Job& job) {
+  return job.bytes.size() + 256;
 }
 
 // Hard link, or a copy where the file system has no hard links.
@@ -90,6 +98,19 @@ bool HoldsArchiveRecords(const fs::path& folder) {
 bool IsFileManagerFile(std::string_view name) {
   const std::string lower = Lower(name);
   return lower == "thumbs.db" || lower == "desktop.ini" || lower == ".ds_store";
+}
+
+fs::path::string_type ArchiveFiles::NativeIn(const fs::path& root, std::string_view relative) {
+  // Joined as text: the writing of a large archive makes hundreds of
+  // thousands of these, and a path object parses itself into parts.
+  fs::path::string_type text = root.native();
+  text += fs::path::preferred_separator;
+#ifdef _WIN32
+  text += PathFromUtf8(relative).make_preferred().native();
+#else
+  text += relative;
+#endif
+  return text;
 }
 
 fs::path ArchiveFiles::Staged(std::string_view relative) const {
@@ -204,17 +225,18 @@ IoResult ArchiveFiles::Queue(std::string_view relative, Job job) {
   // Enough is queued to keep the thread busy; more would only take memory.
   room_.wait(lock, [this] { return queuedBytes_ < kQueuedBytes || !failure_.ok; });
   if (!failure_.ok) return failure_;
-  queuedBytes_ += job.bytes.size();
+  queuedBytes_ += JobCost(job);
   jobs_.push_back(std::move(job));
   if (!writer_.joinable()) writer_ = std::thread([this] { WriteFiles(); });
-  if (jobs_.size() == 1) work_.notify_one();
+  // The thread is woken for a batch worth its turn, not for every file.
+  if (queuedBytes_ >= kWakeBytes && !busy_) work_.notify_one();
   return IoResult::Success();
 }
 
 IoResult ArchiveFiles::Write(std::string_view relative, std::string bytes, bool again) {
   Job job;
-  job.target = Staged(relative);
-  if (previous_.contains(std::string(relative))) job.previous = Previous(relative);
+  job.target = NativeIn(staging_, relative);
+  if (previous_.contains(std::string(relative))) job.previous = NativeIn(dir_, relative);
   job.bytes = std::move(bytes);
   job.removeFirst = again;
   return Queue(relative, std::move(job));
@@ -222,8 +244,8 @@ IoResult ArchiveFiles::Write(std::string_view relative, std::string bytes, bool 
 
 IoResult ArchiveFiles::Keep(std::string_view relative) {
   Job job;
-  job.target = Staged(relative);
-  job.previous = Previous(relative);
+  job.target = NativeIn(staging_, relative);
+  job.previous = NativeIn(dir_, relative);
   job.keep = true;
   return Queue(relative, std::move(job));
 }
@@ -236,7 +258,9 @@ void ArchiveFiles::WriteFiles() {
       std::unique_lock lock(mutex_);
       busy_ = false;
       room_.notify_all();
-      work_.wait(lock, [this] { return !jobs_.empty() || stopping_; });
+      work_.wait(lock, [this] {
+        return (!jobs_.empty() && (queuedBytes_ >= kWakeBytes || draining_)) || stopping_;
+      });
       if (jobs_.empty()) return;
       // Everything queued at once: fewer turns of the lock.
       batch.swap(jobs_);
@@ -271,7 +295,10 @@ void ArchiveFiles::WriteFiles() {
 
 IoResult ArchiveFiles::Drain() {
   std::unique_lock lock(mutex_);
+  draining_ = true;
+  work_.notify_one();
   room_.wait(lock, [this] { return (jobs_.empty() && !busy_) || !writer_.joinable(); });
+  draining_ = false;
   if (!list_.ok() && failure_.ok) failure_ = IoResult::Failure(list_.reason());
   return failure_;
 }

@@ -56,20 +56,24 @@ class ArchiveFiles {
   // Removes the staging folder (after a failure).
   void Abandon();
 
- private:
+ public:
+  // A file for the writing thread.
   struct Job {
-    std::filesystem::path target;
-    std::filesystem::path previous;  // the previous archive's file, if any
+    std::filesystem::path::string_type target;
+    std::filesystem::path::string_type previous;  // the previous archive's file, if any
     std::string bytes;
     bool keep = false;         // link `previous` as it is
     bool removeFirst = false;  // `target` may be a link to the previous archive's file
   };
 
+ private:
   IoResult MakeFoldersFor(std::string_view relative);
   IoResult Queue(std::string_view relative, Job job);
   // Waits until every queued file is written; the first failure, if any.
   IoResult Drain();
   void WriteFiles();  // the writing thread
+  static std::filesystem::path::string_type NativeIn(const std::filesystem::path& root,
+                                                     std::string_view relative);
   std::filesystem::path Staged(std::string_view relative) const;
   std::filesystem::path Previous(std::string_view relative) const;
 
@@ -90,6 +94,7 @@ class ArchiveFiles {
   std::deque<Job> jobs_;
   std::size_t queuedBytes_ = 0;  // bytes of the jobs not yet taken
   bool busy_ = false;
+  bool draining_ = false;  // Drain waits: write whatever is queued
   bool stopping_ = false;
   IoResult failure_;  // the writing thread's first failure
 };
