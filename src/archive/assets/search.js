@@ -133,7 +133,13 @@
     region.appendChild(close);
     var timer = 0;
     input.addEventListener('input', function () {
+      // What is shown answers an older query: gone at once, and the new
+      // one asked once the typing pauses.
       clearTimeout(timer);
+      run++;
+      list.textContent = '';
+      more.hidden = true;
+      status.textContent = '';
       timer = setTimeout(function () { search(input.value); }, 120);
     });
     input.form.addEventListener('submit', function (event) {
