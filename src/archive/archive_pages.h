@@ -24,8 +24,8 @@ std::string IndexFile(IndexKind kind, std::size_t page);
 
 class ArchivePages {
  public:
-  ArchivePages(const ArchiveModel& model, const ArchiveThreads& threads)
-      : model_(model), threads_(threads), shown_(model) {}
+  ArchivePages(const ArchiveModel& model, const ArchiveThreads& threads, const ShownFields& shown)
+      : model_(model), threads_(threads), shown_(shown) {}
 
   // `body`: the message's body as the archive shows it.
   void MessagePage(std::uint32_t message, std::string_view body, std::string& out) const;
@@ -49,7 +49,7 @@ class ArchivePages {
 
   const ArchiveModel& model_;
   const ArchiveThreads& threads_;
-  const ShownFields shown_;
+  const ShownFields& shown_;
 };
 
 }  // namespace tav

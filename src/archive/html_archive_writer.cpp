@@ -15,10 +15,20 @@ namespace tav {
 
 namespace {
 
-using Field = ArchiveMessage::Field;
-
 std::string TextShardFile(std::uint32_t shard) {
   return "search/t/" + std::to_string(shard) + ".js";
+}
+
+// The date the search shows: "2000-04-12", or nothing.
+std::string SearchDate(const ArchiveMessage& message) {
+  const auto when = message.When();
+  if (!when) return {};
+  const auto day = std::chrono::floor<std::chrono::days>(*when + std::chrono::hours(9));
+  const std::chrono::year_month_day ymd{day};
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(ymd.year()), unsigned(ymd.month()),
+                unsigned(ymd.day()));
+  return text;
 }
 
 }  // namespace
@@ -93,104 +103,114 @@ WriteResult HtmlArchiveWriter::Write(const MessageRecord& record) {
   return {WriteResult::Status::Written, dir_, {}, replaced};
 }
 
-IoResult HtmlArchiveWriter::WritePages() {
-  model_.ResolveParents();
-  const ArchiveThreads threads(model_);
-  const ArchivePages pages(model_, threads);
-  const auto count = static_cast<std::uint32_t>(model_.messages.size());
-  std::string page, body;
-  auto readBody = [this, &body](std::uint32_t ordinal) {
-    const ArchiveMessage& message = model_.messages[ordinal];
-    bodies_.Read(message.bodyOffset, message.bodyLength, body);
-  };
+void HtmlArchiveWriter::ReadBody(std::uint32_t ordinal, std::string& body) {
+  const ArchiveMessage& message = model_.messages[ordinal];
+  bodies_.Read(message.bodyOffset, message.bodyLength, body);
+}
 
-  // Each message's page, its .eml, and its text for the search.
-  ScratchFile postings;
-  if (IoResult opened = postings.Open(files_.ScratchPath("postings.tmp")); !opened.ok)
-    return opened;
-  SearchIndexBuilder search(files_, postings, count);
-  for (std::uint32_t ordinal = 0; ordinal < count; ++ordinal) {
+IoResult HtmlArchiveWriter::WriteMessages(const ArchivePages& pages, const ShownFields& shown,
+                                          SearchIndexBuilder& search) {
+  std::string page, body;
+  for (std::uint32_t ordinal = 0; ordinal < model_.messages.size(); ++ordinal) {
     const ArchiveMessage& message = model_.messages[ordinal];
-    readBody(ordinal);
+    ReadBody(ordinal, body);
     page.clear();
     pages.MessagePage(ordinal, body, page);
     if (IoResult written = files_.Write(MessageFile(ordinal, ".html"), page); !written.ok) {
       return written;
     }
+    // A message of an earlier run that was not read again keeps its file.
     if (!emlWritten_[ordinal]) {
       if (IoResult kept = files_.Keep(MessageFile(ordinal, ".eml")); !kept.ok) return kept;
     }
-    const std::string subject = DisplayText(message.field(Field::Subject));
-    const std::string name = DisplayText(TrimBlanks(message.field(Field::SenderName)));
-    const std::string id = DisplayText(TrimBlanks(message.field(Field::SenderId)));
-    std::string date;
-    if (const auto when = message.When()) {
-      const auto day = std::chrono::floor<std::chrono::days>(*when + std::chrono::hours(9));
-      const std::chrono::year_month_day ymd{day};
-      char text[48];
-      std::snprintf(text, sizeof text, "%04d-%02u-%02u", int(ymd.year()), unsigned(ymd.month()),
-                    unsigned(ymd.day()));
-      date = text;
+    const SearchEntry entry = {message.section,
+                               message.stem(),
+                               shown.Subject(ordinal, false),
+                               shown.Name(ordinal, false),
+                               shown.Id(ordinal),
+                               SearchDate(message),
+                               body};
+    if (IoResult added = search.Add(entry); !added.ok) return added;
+  }
+  return bodies_.ok() ? IoResult::Success() : IoResult::Failure(bodies_.reason());
+}
+
+IoResult HtmlArchiveWriter::WriteThreads(std::uint32_t s, const ArchiveThreads& threads,
+                                         const ArchivePages& pages) {
+  ArchiveSection& section = model_.sections[s];
+  const std::string folder = "f/" + section.tag + "/t/";
+  std::set<std::string> stems(section.threadStems.begin(), section.threadStems.end());
+  std::string page, body;
+  for (const ThreadSummary& thread : threads.threads[s]) {
+    page.clear();
+    pages.ThreadPageStart(thread.root, thread, page);
+    for (const std::uint32_t member : threads.ThreadOf(thread.root)) {
+      ReadBody(member, body);
+      pages.ThreadPageMessage(member, body, page);
     }
-    if (IoResult added =
-            search.Add({message.section, message.stem(), subject, name, id, date, body});
-        !added.ok) {
-      return added;
+    pages.ThreadPageEnd(page);
+    const std::string stem(model_.messages[thread.root].stem());
+    if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok) {
+      return written;
+    }
+    stems.insert(stem);
+  }
+  // A thread page whose first message has since been given a parent leads
+  // to the thread it is in now.
+  for (const std::string& stem : section.threadStems) {
+    const std::int32_t former = model_.Find(s, stem);
+    if (former == kNoMessage ||
+        model_.messages[static_cast<std::uint32_t>(former)].parent == kNoMessage) {
+      continue;
+    }
+    page.clear();
+    pages.MovedThreadPage(static_cast<std::uint32_t>(former), page);
+    if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok) {
+      return written;
     }
   }
-  if (!bodies_.ok()) return IoResult::Failure(bodies_.reason());
+  section.threadStems.assign(stems.begin(), stems.end());
+  return bodies_.ok() ? IoResult::Success() : IoResult::Failure(bodies_.reason());
+}
 
-  // Thread pages, and the pages left where a thread joined another.
+IoResult HtmlArchiveWriter::WriteIndexes(std::uint32_t s, const ArchiveThreads& threads,
+                                         const ArchivePages& pages) {
+  const std::size_t messages = threads.byNumber[s].size();
+  const std::pair<IndexKind, std::size_t> kinds[] = {
+      {IndexKind::Threads, threads.threads[s].size()},
+      {IndexKind::ByNumber, messages},
+      {IndexKind::ByDate, messages},
+      {IndexKind::BySender, messages}};
+  std::string page;
+  for (const auto& [kind, entries] : kinds) {
+    const std::size_t total =
+        std::max<std::size_t>(1, (entries + kIndexPageSize - 1) / kIndexPageSize);
+    for (std::size_t p = 1; p <= total; ++p) {
+      page.clear();
+      pages.IndexPage(s, kind, p, total, page);
+      const std::string file = "f/" + model_.sections[s].tag + "/" + IndexFile(kind, p);
+      if (IoResult written = files_.Write(file, page); !written.ok) return written;
+    }
+  }
+  return IoResult::Success();
+}
+
+IoResult HtmlArchiveWriter::WritePages() {
+  model_.ResolveParents();
+  const ArchiveThreads threads(model_);
+  const ShownFields shown(model_);
+  const ArchivePages pages(model_, threads, shown);
+
+  ScratchFile postings;
+  if (IoResult opened = postings.Open(files_.ScratchPath("postings.tmp")); !opened.ok) {
+    return opened;
+  }
+  SearchIndexBuilder search(files_, postings, static_cast<std::uint32_t>(model_.messages.size()));
+  if (IoResult written = WriteMessages(pages, shown, search); !written.ok) return written;
   for (std::uint32_t s = 0; s < model_.sections.size(); ++s) {
-    ArchiveSection& section = model_.sections[s];
-    const std::string folder = "f/" + section.tag + "/t/";
-    std::set<std::string> stems(section.threadStems.begin(), section.threadStems.end());
-    for (const ThreadSummary& thread : threads.threads[s]) {
-      page.clear();
-      pages.ThreadPageStart(thread.root, thread, page);
-      for (const std::uint32_t member : threads.ThreadOf(thread.root)) {
-        readBody(member);
-        pages.ThreadPageMessage(member, body, page);
-      }
-      pages.ThreadPageEnd(page);
-      const std::string stem(model_.messages[thread.root].stem());
-      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok)
-        return written;
-      stems.insert(stem);
-    }
-    for (const std::string& stem : section.threadStems) {
-      const std::int32_t former = model_.Find(s, stem);
-      if (former == kNoMessage ||
-          model_.messages[static_cast<std::uint32_t>(former)].parent == kNoMessage) {
-        continue;
-      }
-      page.clear();
-      pages.MovedThreadPage(static_cast<std::uint32_t>(former), page);
-      if (IoResult written = files_.Write(folder + stem + ".html", page); !written.ok)
-        return written;
-    }
-    section.threadStems.assign(stems.begin(), stems.end());
-
-    // The indexes.
-    const std::size_t messages = threads.byNumber[s].size();
-    const std::pair<IndexKind, std::size_t> kinds[] = {
-        {IndexKind::Threads, threads.threads[s].size()},
-        {IndexKind::ByNumber, messages},
-        {IndexKind::ByDate, messages},
-        {IndexKind::BySender, messages}};
-    for (const auto& [kind, entries] : kinds) {
-      const std::size_t total =
-          std::max<std::size_t>(1, (entries + kIndexPageSize - 1) / kIndexPageSize);
-      for (std::size_t p = 1; p <= total; ++p) {
-        page.clear();
-        pages.IndexPage(s, kind, p, total, page);
-        const std::string file = "f/" + section.tag + "/" + IndexFile(kind, p);
-        if (IoResult written = files_.Write(file, page); !written.ok) return written;
-      }
-    }
+    if (IoResult written = WriteThreads(s, threads, pages); !written.ok) return written;
+    if (IoResult written = WriteIndexes(s, threads, pages); !written.ok) return written;
   }
-  if (!bodies_.ok()) return IoResult::Failure(bodies_.reason());
-
   std::vector<std::pair<std::string, std::string>> sections;
   for (const ArchiveSection& section : model_.sections) {
     sections.emplace_back(section.tag, VisibleUtf8(section.folderName));
@@ -198,17 +218,20 @@ IoResult HtmlArchiveWriter::WritePages() {
   if (IoResult finished = search.Finish(sections); !finished.ok) return finished;
   postings.Close();
 
-  page.clear();
+  std::string page;
   pages.StartPage(page);
   if (IoResult written = files_.Write("index.html", page); !written.ok) return written;
   page.clear();
   pages.SearchPage(page);
-  if (IoResult written = files_.Write("search.html", page); !written.ok) return written;
-  if (IoResult written = files_.Write("archive.css", std::string(kArchiveCss)); !written.ok)
-    return written;
-  if (IoResult written = files_.Write("search.js", std::string(kSearchJs)); !written.ok)
-    return written;
-  return files_.Write(ArchiveFiles::kManifest, ManifestText(model_));
+  const std::pair<std::string_view, std::string> shared[] = {
+      {"search.html", page},
+      {"archive.css", std::string(kArchiveCss)},
+      {"search.js", std::string(kSearchJs)},
+      {ArchiveFiles::kManifest, ManifestText(model_)}};
+  for (const auto& [file, bytes] : shared) {
+    if (IoResult written = files_.Write(file, bytes); !written.ok) return written;
+  }
+  return IoResult::Success();
 }
 
 IoResult HtmlArchiveWriter::Finish() {

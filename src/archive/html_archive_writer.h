@@ -10,7 +10,9 @@
 
 #include "archive/archive_files.h"
 #include "archive/archive_model.h"
+#include "archive/archive_pages.h"
 #include "archive/scratch_file.h"
+#include "archive/search_index.h"
 #include "convert/mail_writer.h"
 #include "mail/mime_message.h"
 #include "platform/file_system.h"
@@ -34,7 +36,15 @@ class HtmlArchiveWriter : public MailWriter {
 
  private:
   IoResult ReadPreviousArchive();
+  // The pages, the search index and the records, in the staging folder.
   IoResult WritePages();
+  // Every message's page and .eml, and its text for the search.
+  IoResult WriteMessages(const ArchivePages& pages, const ShownFields& shown,
+                         SearchIndexBuilder& search);
+  // Section `s`'s thread pages, and the pages left where a thread joined another.
+  IoResult WriteThreads(std::uint32_t s, const ArchiveThreads& threads, const ArchivePages& pages);
+  IoResult WriteIndexes(std::uint32_t s, const ArchiveThreads& threads, const ArchivePages& pages);
+  void ReadBody(std::uint32_t message, std::string& body);
   std::string MessageFile(std::uint32_t message, std::string_view extension) const;
 
   ArchiveFiles files_;

@@ -19,14 +19,14 @@ ShownFields::ShownFields(const ArchiveModel& model) {
   }
 }
 
-std::string_view ShownFields::Subject(std::uint32_t message) const {
+std::string_view ShownFields::Subject(std::uint32_t message, bool standIn) const {
   const std::string_view text = Part(message, kSubject);
-  return text.empty() ? "（件名なし）" : text;
+  return text.empty() && standIn ? "（件名なし）" : text;
 }
 
-std::string_view ShownFields::Name(std::uint32_t message) const {
+std::string_view ShownFields::Name(std::uint32_t message, bool standIn) const {
   const std::string_view text = Part(message, kName);
-  return text.empty() ? "（名前なし）" : text;
+  return text.empty() && standIn ? "（名前なし）" : text;
 }
 
 }  // namespace tav

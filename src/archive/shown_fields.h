@@ -16,10 +16,11 @@ class ShownFields {
  public:
   explicit ShownFields(const ArchiveModel& model);
 
-  // The subject, or "（件名なし）" for none.
-  std::string_view Subject(std::uint32_t message) const;
-  // The sender's name without the blanks around it, or "（名前なし）".
-  std::string_view Name(std::uint32_t message) const;
+  // The subject; with `standIn`, "（件名なし）" for none.
+  std::string_view Subject(std::uint32_t message, bool standIn = true) const;
+  // The sender's name without the blanks around it; with `standIn`,
+  // "（名前なし）" for none.
+  std::string_view Name(std::uint32_t message, bool standIn = true) const;
   // The sender's ID without the blanks after it; may be empty.
   std::string_view Id(std::uint32_t message) const { return Part(message, kId); }
   std::string_view Number(std::uint32_t message) const { return Part(message, kNumber); }
