@@ -123,12 +123,13 @@ IoResult HtmlArchiveWriter::WriteMessages(const ArchivePages& pages, const Shown
     if (!emlWritten_[ordinal]) {
       if (IoResult kept = files_.Keep(MessageFile(ordinal, ".eml")); !kept.ok) return kept;
     }
+    const std::string date = SearchDate(message);
     const SearchEntry entry = {message.section,
                                message.stem(),
                                shown.Subject(ordinal, false),
                                shown.Name(ordinal, false),
                                shown.Id(ordinal),
-                               SearchDate(message),
+                               date,
                                body};
     if (IoResult added = search.Add(entry); !added.ok) return added;
   }
