@@ -33,6 +33,42 @@ void AppendNumber(std::uint32_t value, std::string& out) {
   } while (value != 0);
 }
 
+// Appends `utf8` as a JSON string. The texts of the archive are valid UTF-8
+// whose only control characters are line feeds and tabs; written here
+// rather than through a json value, which would copy every body first.
+void AppendJsonString(std::string_view utf8, std::string& out) {
+  out += '"';
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(utf8, plain, i - plain);
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+      }
+    }
+    plain = i + 1;
+  }
+  out.append(utf8, plain, utf8.size() - plain);
+  out += '"';
+}
+
 std::string Dump(const Json& json) {
   return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
@@ -115,9 +151,14 @@ SearchIndexBuilder::SearchIndexBuilder(ArchiveFiles& files, ScratchFile& scratch
 IoResult SearchIndexBuilder::Add(const SearchEntry& entry) {
   texts_ += texts_.empty() ? "tavSearch.texts(" + std::to_string(added_ / kTextsPerShard) + ",[\n"
                            : ",\n";
-  texts_ += Dump(Json::array({entry.section, entry.stem, entry.subject, entry.name, entry.senderId,
-                              entry.date, entry.body}));
-
+  texts_ += '[';
+  texts_ += std::to_string(entry.section);
+  for (const std::string_view text :
+       {entry.stem, entry.subject, entry.name, entry.senderId, entry.date, entry.body}) {
+    texts_ += ',';
+    AppendJsonString(text, texts_);
+  }
+  texts_ += ']';
   // Every pair of adjacent units of subject, name, ID and body, each field
   // and line ended by a line feed, which no query holds.
   units_.clear();
@@ -211,7 +252,7 @@ IoResult SearchIndexBuilder::Finish(
       AppendUnitAsUtf8(static_cast<char16_t>(pair >> 16), key);
       AppendUnitAsUtf8(static_cast<char16_t>(pair & 0xFFFF), key);
       if (i > 0) script += ',';
-      script += Dump(Json(key));
+      AppendJsonString(key, script);
       script += ":\"";
       std::uint32_t previous = 0;
       bool first = true;
