@@ -34,11 +34,15 @@ class ScratchFile {
 
  private:
   void Flush();
+  // Reads `size` bytes at `offset` into `out`.
+  bool ReadAt(std::uint64_t offset, std::size_t size, char* out);
 
   std::FILE* file_ = nullptr;
   std::filesystem::path path_;
   std::string pending_;  // appended bytes not yet in the file
   std::uint64_t size_ = 0;
+  std::string window_;  // bytes read ahead, from windowStart_ on
+  std::uint64_t windowStart_ = 0;
   std::string reason_;
 };
 
