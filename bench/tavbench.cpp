@@ -48,7 +48,8 @@ constexpr const char* kUsage =
     "                      these machines' disks is slow and varies widely)\n"
     "  --disk-reps N       timed runs per program on disk (default 3)\n"
     "  --golden FILE       recorded output figures to compare with (default: the source's)\n"
-    "  --smoke             tiny logs, two runs each: shows that the benchmark works\n";
+    "  --smoke             tiny logs, two runs each: shows that the benchmark works\n"
+    "  --no-browser        leave out the timing of the web archive's search in Chromium\n";
 
 struct Options {
   std::string tavconv = TAV_TAVCONV_PATH;
@@ -59,6 +60,7 @@ struct Options {
   std::vector<std::string> diskLogs = {"small"};
   int diskReps = 3;
   fs::path golden = TAV_GOLDEN_PATH;
+  bool browser = true;
 };
 
 // --- Figures ---
@@ -121,12 +123,23 @@ struct LogFigures {
   // The standard forms: --mime against a baseline that writes its files,
   // and --mbox against the default output of the same log.
   std::vector<double> mime, mimeBaseline, mimeRatios, mbox;
+  // The web archive (--html) against the default output, and its search in
+  // headless Chromium: milliseconds from the last key to the first result.
+  std::vector<double> html;
+  long htmlPeakRssKb = 0;
+  std::vector<std::pair<std::string, double>> searchMs;  // -1: not found
 };
 
 constexpr double kRatioLimit = 1.0;
 constexpr double kMimeRatioLimit = 1.25;
 constexpr double kMboxShareLimit = 0.5;
 constexpr std::size_t kMboxJudgedFrom = 1'000'000;  // lines
+constexpr double kHtmlRatioLimit = 3.0;
+constexpr double kHtmlBytesPerMessage = 512;  // memory beyond the default output's
+constexpr double kSearchLimitMs = 1000;
+
+// Phrases of the generated logs' text, typed into the archive's search.
+const std::vector<std::string> kSearchPhrases = {"はじめまして", "ケーブルは新品です", "ＳＩＭＭの向き"};
 
 void PrintFigures(const LogFigures& f) {
   const double mb = static_cast<double>(f.bytes) / kMB;
@@ -168,6 +181,29 @@ void PrintFigures(const LogFigures& f) {
                                                      : "NOT MET";
     std::printf("  --mbox    median %8.1f ms, %.2f of the default output's time (limit %.2f: %s)\n",
                 Median(f.mbox) * 1e3, share, kMboxShareLimit, verdict);
+  }
+  if (!f.html.empty()) {
+    const double htmlRatio = Median(f.html) / medianT;
+    const double limitKb = static_cast<double>(f.peakRssKb) +
+                           kHtmlBytesPerMessage * static_cast<double>(f.messages) / 1024;
+    const char* verdict = f.lines < kMboxJudgedFrom     ? "for information"
+                          : htmlRatio <= kHtmlRatioLimit ? "met"
+                                                     : "NOT MET";
+    std::printf("  --html    median %8.1f ms, %.2f times the default output's (limit %.1f: %s);"
+                " peak %.1f MB (limit %.1f MB: %s)\n",
+                Median(f.html) * 1e3, htmlRatio, kHtmlRatioLimit, verdict,
+                static_cast<double>(f.htmlPeakRssKb) / 1024, limitKb / 1024,
+                f.lines < kMboxJudgedFrom                        ? "for information"
+                : static_cast<double>(f.htmlPeakRssKb) <= limitKb ? "met"
+                                                                  : "NOT MET");
+  }
+  for (const auto& [phrase, ms] : f.searchMs) {
+    std::printf("  search    \"%s\": %s\n", phrase.c_str(),
+                ms < 0 ? "NOT FOUND"
+                       : (std::to_string(static_cast<long>(ms)) + " ms to the first result (limit " +
+                          std::to_string(static_cast<long>(kSearchLimitMs)) + " ms: " +
+                          (ms <= kSearchLimitMs ? "met)" : "NOT MET)"))
+                             .c_str());
   }
 }
 
@@ -276,6 +312,7 @@ class Bench {
         f.scanCpu.push_back(cpuSeconds);
       }
       MeasureForms(log, folder, reps, f);
+      MeasureHtml(log, folder, reps, f);
     }
     PrintFigures(f);
     std::fflush(stdout);
@@ -323,6 +360,40 @@ class Bench {
     fs::remove(mbox);
   }
 
+  // `tavconv --html` from no archive, then its search in headless Chromium
+  // (when the browser checks' tools are installed).
+  void MeasureHtml(const fs::path& log, const fs::path& folder, int reps, LogFigures& f) {
+    const fs::path archive = folder / "web";
+    const fs::path console = folder / "tavconv-output.txt";
+    for (int rep = 0; rep < reps; ++rep) {
+      fs::remove_all(archive);
+      const RunResult run = spawner_.Run({options_.tavconv, "--html", archive.string(), log.string()},
+                                         console);
+      if (run.exitStatus != 0) throw std::runtime_error("tavconv --html failed");
+      f.html.push_back(run.seconds);
+      f.htmlPeakRssKb = std::max(f.htmlPeakRssKb, run.peakRssKb);
+    }
+    if (!options_.browser || access(TAV_BROWSER_CHECKS, R_OK) != 0) return;
+    std::vector<std::string> command = {"/usr/bin/env", "node", TAV_BROWSER_CHECKS, archive.string(),
+                                        "--only-search"};
+    for (const std::string& phrase : kSearchPhrases) {
+      command.push_back("--search");
+      command.push_back(phrase + "=*");
+    }
+    const fs::path output = folder / "search-output.txt";
+    spawner_.Run(command, output);
+    std::ifstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+      // "ok   search "PHRASE" finds * in N ms after the last key"
+      const std::size_t open = line.find("search \""), close = line.find("\" finds");
+      if (open == std::string::npos || close == std::string::npos) continue;
+      const std::string phrase = line.substr(open + 8, close - open - 8);
+      const std::size_t in = line.find(" in ", close);
+      f.searchMs.emplace_back(phrase, in == std::string::npos ? -1 : std::atof(line.c_str() + in + 4));
+    }
+    fs::remove_all(archive);
+  }
+
   // "matches the golden figures", "has no golden figures", or a difference (then ok_ is false).
   std::string CompareWithGolden(const std::string& name, const std::string& digest) {
     const auto found = golden_.find(name);
@@ -342,8 +413,9 @@ class Bench {
     std::printf(
         "\n| log | place | size | lines | messages | tavconv median | baseline median |"
         " ratio (<= 1.0) | CPU-time ratio | scan (>= 500 MB/s) | peak memory (limit) |"
-        " --mime ratio (<= 1.25) | --mbox / default (<= 0.5) |\n"
-        "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        " --mime ratio (<= 1.25) | --mbox / default (<= 0.5) | --html / default (<= 3) |"
+        " --html peak (limit) | search, slowest first result (<= 1 s) |\n"
+        "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const LogFigures& f : figures_) {
       const double mb = static_cast<double>(f.bytes) / kMB;
       char scan[32] = "-";
@@ -353,12 +425,26 @@ class Bench {
         std::snprintf(mime, sizeof mime, "%.3f", Median(f.mimeRatios));
         std::snprintf(mbox, sizeof mbox, "%.2f", Median(f.mbox) / Median(f.tavconv));
       }
+      char html[32] = "-", htmlPeak[48] = "-", search[32] = "-";
+      if (!f.html.empty()) {
+        std::snprintf(html, sizeof html, "%.2f", Median(f.html) / Median(f.tavconv));
+        std::snprintf(htmlPeak, sizeof htmlPeak, "%.1f MB (%.1f MB)",
+                      static_cast<double>(f.htmlPeakRssKb) / 1024,
+                      (static_cast<double>(f.peakRssKb) +
+                       kHtmlBytesPerMessage * static_cast<double>(f.messages) / 1024) / 1024);
+      }
+      if (!f.searchMs.empty()) {
+        double slowest = 0;
+        for (const auto& [phrase, ms] : f.searchMs) slowest = ms < 0 ? 1e9 : std::max(slowest, ms);
+        std::snprintf(search, sizeof search, slowest >= 1e9 ? "not found" : "%.0f ms", slowest);
+      }
       std::printf(
           "| %s | %s | %.1f MB | %zu | %zu | %.0f ms | %.0f ms | %.3f | %.3f | %s |"
-          " %.1f MB (%.1f MB) | %s | %s |\n",
+          " %.1f MB (%.1f MB) | %s | %s | %s | %s | %s |\n",
           f.name.c_str(), f.place.c_str(), mb, f.lines, f.messages, Median(f.tavconv) * 1e3,
           Median(f.baseline) * 1e3, Median(f.ratios), Median(f.cpuRatios), scan,
-          static_cast<double>(f.peakRssKb) * 1024 / kMB, 1.5 * mb + 16, mime, mbox);
+          static_cast<double>(f.peakRssKb) * 1024 / kMB, 1.5 * mb + 16, mime, mbox, html, htmlPeak,
+          search);
     }
   }
 
@@ -446,6 +532,8 @@ int main(int argc, char** argv) {
       options.diskReps = std::max(1, std::atoi(value().c_str()));
     } else if (arg == "--golden") {
       options.golden = fs::absolute(value());
+    } else if (arg == "--no-browser") {
+      options.browser = false;
     } else if (arg == "--smoke") {
       if (!logsGiven) options.logs = {"smokemail", "smokeforum"};
       options.diskLogs = options.logs;

@@ -15,7 +15,8 @@ namespace tav {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavconv [--dir-name-len N] [--mime | --mbox FILE | --maildir DIR] [--] LOG...";
+    "usage: tavconv [--dir-name-len N] [--mime | --mbox FILE | --maildir DIR | --html DIR]\n"
+    "               [--] LOG...";
 
 constexpr const char* kDescription =
     "Converts session logs (code page 932 text) into Internet mail, each LOG in\n"
@@ -25,8 +26,8 @@ constexpr const char* kDescription =
     "skipped.";
 
 constexpr const char* kNotes =
-    "--mime, --mbox and --maildir exclude each other. After --, every argument\n"
-    "is a LOG, also one that starts with \"-\".\n"
+    "--mime, --mbox, --maildir and --html exclude each other. After --, every\n"
+    "argument is a LOG, also one that starts with \"-\".\n"
     "\n"
     "Exit status: 0 when every log was converted or skipped as not a log,\n"
     "1 when anything could not be read or written, 2 on a usage error.\n"
@@ -121,8 +122,14 @@ std::variant<CommandLine, int> ParseCommandLine(const std::vector<std::filesyste
                                         "Maildir DIR")
                              ->type_name("DIR")
                              ->check(notEmpty);
-  mime->excludes(mbox)->excludes(maildir);
-  mbox->excludes(maildir);
+  CLI::Option* html = app.add_option("--html", target,
+                                     "write every message into the web archive DIR\n"
+                                     "(made, or added to when it holds one)")
+                          ->type_name("DIR")
+                          ->check(notEmpty);
+  mime->excludes(mbox)->excludes(maildir)->excludes(html);
+  mbox->excludes(maildir)->excludes(html);
+  maildir->excludes(html);
   app.add_option("LOG", logs)->required();
 
   std::vector<std::string> bytes;
@@ -145,6 +152,7 @@ std::variant<CommandLine, int> ParseCommandLine(const std::vector<std::filesyste
   if (mime->count() > 0) line.output = CommandLine::Output::Mime;
   if (mbox->count() > 0) line.output = CommandLine::Output::Mbox;
   if (maildir->count() > 0) line.output = CommandLine::Output::Maildir;
+  if (html->count() > 0) line.output = CommandLine::Output::Html;
   if (!target.empty()) line.target = PathFromArgumentBytes(target);
   for (const std::string& log : logs) line.logs.push_back(PathFromArgumentBytes(log));
   return line;

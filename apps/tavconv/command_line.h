@@ -10,11 +10,11 @@
 namespace tav {
 
 struct CommandLine {
-  enum class Output { Eml, Mime, Mbox, Maildir };
+  enum class Output { Eml, Mime, Mbox, Maildir, Html };
 
   int dirNameLen = 3;
   Output output = Output::Eml;
-  std::filesystem::path target;  // the mbox file or the Maildir; empty for the other outputs
+  std::filesystem::path target;  // the mbox file, the Maildir or the web archive; else empty
   std::vector<std::filesystem::path> logs;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <variant>
 
+#include "archive/html_archive_writer.h"
 #include "command_line.h"
 #include "convert/eml_writer.h"
 #include "convert/log_converter.h"
@@ -178,6 +179,17 @@ int RunTavconv(const std::vector<std::filesystem::path>& args, std::ostream& out
         break;
       }
       ConvertAndFinish(line, writer, line.target, files, report, out, never, "cannot write: ");
+      break;
+    }
+    case CommandLine::Output::Html: {
+      HtmlArchiveWriter writer(files);
+      if (const IoResult opened = writer.Open(line.target); !opened.ok) {
+        report.Problem(line.target, opened.reason);
+        break;
+      }
+      // The archive is put in place only once it is complete, as a whole.
+      ConvertAndFinish(line, writer, line.target, files, report, out,
+                       [&] { return writer.failed(); }, "not written: ");
       break;
     }
   }

@@ -1,5 +1,6 @@
 #include "global/run_writer.h"
 
+#include "archive/html_archive_writer.h"
 #include "convert/eml_writer.h"
 
 namespace tav {
@@ -15,16 +16,13 @@ RunWriter MakeRunWriter(OutputForm form, FileSystem& files,
     case OutputForm::Mime:
       run.writer = std::make_unique<EmlFolderWriter>(files, MailForm::Mime);
       break;
-    case OutputForm::Archive:
-      // TODO(web-archive merge): the writer of src/archive/ goes here, the
-      // only change the archive form needs (and tavglobal linking it):
-      //   auto archive = std::make_unique<HtmlArchiveWriter>(files);
-      //   run.opened = archive->Open(archiveDir);
-      //   run.failed = [writer = archive.get()] { return writer->failed(); };
-      //   run.writer = std::move(archive);
-      // Until then the run refuses the form before writing anything.
-      (void)archiveDir;
+    case OutputForm::Archive: {
+      auto archive = std::make_unique<HtmlArchiveWriter>(files);
+      run.opened = archive->Open(archiveDir);
+      run.failed = [writer = archive.get()] { return writer->failed(); };
+      run.writer = std::move(archive);
       break;
+    }
   }
   return run;
 }

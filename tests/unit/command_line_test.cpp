@@ -57,6 +57,9 @@ TEST(CommandLine, ReadsOutputsValuesAndLogsInAnyOrder) {
   const CommandLine maildir = Accepted(Args("--maildir=M/a=b x"));
   EXPECT_EQ(maildir.output, CommandLine::Output::Maildir);
   EXPECT_EQ(maildir.target, PathFromUtf8("M/a=b"));
+  const CommandLine html = Accepted(Args("--html web a.log"));
+  EXPECT_EQ(html.output, CommandLine::Output::Html);
+  EXPECT_EQ(html.target, PathFromUtf8("web"));
 }
 
 TEST(CommandLine, UsageErrorsExitWithTwoAndTheMessageAndUsage) {
@@ -65,7 +68,8 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTheMessageAndUsage) {
   }
   for (const char* line :
        {"", "--mime", "--dir-name-len", "--dir-name-len= 5 a", "--mbox= a b", "--frobnicate a",
-        "-x a", "--mime --mbox m a", "--maildir d --mbox m a", "a --maildir d --mime"}) {
+        "-x a", "--mime --mbox m a", "--maildir d --mbox m a", "a --maildir d --mime",
+        "--html w --mime a", "--html w --maildir d a", "--html= a"}) {
     std::string errors;
     EXPECT_EQ(Refused(Args(line), &errors), 2) << line;
     EXPECT_TRUE(errors.starts_with("tavconv: ")) << line << ": " << errors;
