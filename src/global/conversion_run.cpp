@@ -113,10 +113,6 @@ void ConversionRun::RunConversion() {
 
     if (!run.writer) {
       run = makeWriter(g.Output, g.files, g.ArchiveDir());
-      if (!run.writer) {
-        g.ReportFormUnavailable();
-        return;
-      }
       if (!run.opened.ok) {
         g.ReportArchiveUnusable(run.opened.reason);
         return;

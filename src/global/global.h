@@ -83,8 +83,6 @@ class Global {
   // OK only: the run's writer could not finish (`reason`); for the web
   // archive nothing of the run was written.
   void ReportFinishFailed(const std::string& reason);
-  // OK only: the chosen form is not built into this program; nothing written.
-  void ReportFormUnavailable();
   // OK only: the web archive's folder cannot be used; nothing written.
   void ReportArchiveUnusable(const std::string& reason);
   // OK only, at most once at the end of a run in a standard form: what the

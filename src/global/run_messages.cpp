@@ -168,15 +168,6 @@ void Global::ReportFinishFailed(const std::string& reason) {
   ShowMsgText(MsgKind::EmlUnwritable, " WriteError!!", Buttons::Ok, Icon::Exclamation, {}, reason);
 }
 
-void Global::ReportFormUnavailable() {
-  MsgText = "この tav.exe には、Ｗｅｂアーカイブを書き出す機能がまだ入っていません。";
-  MsgText += kCrLf;
-  MsgText += "何も書き出していません。「file」メニューで別の形式を選んでください。";
-  MsgText += kCrLf;
-  ShowMsgText(MsgKind::FormUnavailable, " FormError!!", Buttons::Ok, Icon::Exclamation, {},
-              "the web archive writer is not built in");
-}
-
 void Global::ReportArchiveUnusable(const std::string& reason) {
   MsgText = "Ｗｅｂアーカイブのフォルダを使えません。";
   MsgText += kCrLf;

@@ -13,7 +13,6 @@
 namespace tav {
 
 struct RunWriter {
-  // Null when this program cannot write the form.
   std::unique_ptr<MailWriter> writer;
   // A writer that could not start at its destination: the reason; nothing
   // was written.

@@ -35,7 +35,6 @@ enum class MsgKind {
   EditorChoice,        // " Editor?"
   StartFailed,         // a command line that cannot be started
   RunNotices,          // the notices of a run in a standard form, once at its end
-  FormUnavailable,     // the chosen output form is not built into this program
   ArchiveUnusable,     // the web archive's folder cannot be used or written
   NoArchive,           // the folder shown has no web archive to open
   Other,
