@@ -46,7 +46,8 @@ TEST_F(GuiTest, OutputFormsDroppedFilesAndTheArchivesStartPage) {
   // there, with no question about an existing folder.
   boxes.answers = {kOk, kOk, kOk};
   Command(Form1::kMenuRun);
-  ASSERT_EQ(boxes.Titles(), (std::vector<std::string>{" Web?", " start?", " Notice!"}));
+  ASSERT_EQ(boxes.Titles(),
+            (std::vector<std::string>{" Web?", " start?", " start?", " Notice!"}));
   EXPECT_NE(boxes.shown[1].box.text.find(Utf8FromPath(logsDir / L"tav-web\\")), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(logsDir / L"tav-web" / L"f" / L"fbb" / L"m" / L"00232.eml"));
   Command(Form1::kMenuOpenArchive);
