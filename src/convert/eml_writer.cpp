@@ -75,13 +75,20 @@ WriteResult EmlFolderWriter::WriteRaw(const MessageRecord& message) {
   text_.clear();
   text_.reserve(message.Body.size() + 256);
   AppendRawEml(message, text_);
+  const std::string_view header = HeaderOf(text_);
+  // What the file holds: read back when it was there before the run,
+  // remembered when this run wrote it.
   bool replacedAnother = false;
-  if (!message.TitleListEntry && (heldBefore || (writtenBefore && !prior->second.titleListEntry))) {
-    replacedAnother = HeaderOf(ReadText(files_, EmlPath)) != HeaderOf(text_);
+  if (!message.TitleListEntry && heldBefore) {
+    replacedAnother = HeaderOf(ReadText(files_, EmlPath)) != header;
+  } else if (!message.TitleListEntry && writtenBefore && !prior->second.titleListEntry) {
+    replacedAnother = prior->second.mark != header;
   }
   const IoResult written = files_.WriteWholeFile(EmlPath, text_);
   if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, 0, false};
-  folder_->written[std::string(message.MsgNo)] = {message.TitleListEntry, {}};
+  Written& entry = writtenBefore ? prior->second : folder_->written[std::string(message.MsgNo)];
+  entry.titleListEntry = message.TitleListEntry;
+  entry.mark.assign(header);
   return {WriteResult::Status::Written, EmlPath, {}, 0, replacedAnother};
 }
 
@@ -95,7 +102,7 @@ WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
       keyFiles_[ParentKey(message)] = {JoinPath(OutDir, *parentName), std::string(message.RefNo)};
     }
   }
-  const PlacedMessage placed = registry_.Place(message);
+  const PlacedMessage& placed = registry_.Place(message);
   text_.clear();
   text_.reserve(message.Body.size() + 512);
   const std::size_t replaced =
@@ -105,13 +112,13 @@ WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
   bool replacedAnother = false;
   if (const auto prior = folder_->written.find(std::string(message.MsgNo));
       prior != folder_->written.end()) {
-    replacedAnother = prior->second.identifier != placed.identifier;
+    replacedAnother = prior->second.mark != placed.identifier;
   } else if (const auto held = heldTexts_.find(key); held != heldTexts_.end()) {
     replacedAnother = HeaderField(held->second, "Message-Id") != Bracketed(placed.identifier);
   }
   const IoResult written = files_.WriteWholeFile(EmlPath, text_);
   if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, replaced, false};
-  folder_->written[std::string(message.MsgNo)] = {false, placed.identifier};
+  folder_->written[std::string(message.MsgNo)] = {false, std::string(placed.identifier)};
   if (!placed.parentSettled) unsettled_.emplace_back(EmlPath, placed);
   return {WriteResult::Status::Written, EmlPath, {}, replaced, replacedAnother};
 }
