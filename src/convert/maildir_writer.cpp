@@ -137,7 +137,7 @@ IoResult MaildirWriter::ReadStored(const std::string& unique, std::string& text)
 
 WriteResult MaildirWriter::Write(const MessageRecord& message) {
   if (message.TitleListEntry) return {WriteResult::Status::PassedOver, {}, {}, 0, false};
-  const PlacedMessage placed = registry_.Place(message);
+  const PlacedMessage& placed = registry_.Place(message);
   message_.clear();
   const std::size_t replaced =
       builder_.Append(message, {placed.identifier, placed.parent, placed.digest}, message_);

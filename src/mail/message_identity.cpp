@@ -15,14 +15,20 @@ bool IsHexDigit(char c) {
 
 }  // namespace
 
-std::string MessageDigest(const MessageRecord& record) {
+std::uint64_t MessageDigestValue(const MessageRecord& record) {
   Fnv1a64 hash;
   for (const std::string_view field :
        {record.FolderName, record.MsgNo, record.SenderId, record.SenderName, record.Subject,
         record.DateText, record.MsgTime, record.RefNo}) {
     hash.AddField(field);
   }
-  return hash.Hex();
+  return hash.Value();
+}
+
+std::string MessageDigest(const MessageRecord& record) {
+  std::string digest;
+  Fnv1a64::AppendHex(MessageDigestValue(record), digest);
+  return digest;
 }
 
 std::string PlainIdentifier(const MessageRecord& record) {
@@ -38,10 +44,18 @@ std::string DigestIdentifier(const MessageRecord& record, std::string_view diges
 }
 
 std::string WithDigest(std::string_view plainIdentifier, std::string_view digest) {
-  std::string identifier(plainIdentifier);
-  // NUMBER holds no ".", so the first one ends it.
-  identifier.insert(identifier.find('.') + 1, std::string(digest) + ".");
+  std::string identifier;
+  AppendWithDigest(plainIdentifier, digest, identifier);
   return identifier;
+}
+
+void AppendWithDigest(std::string_view plainIdentifier, std::string_view digest, std::string& out) {
+  // NUMBER holds no ".", so the first one ends it.
+  const std::size_t dot = plainIdentifier.find('.') + 1;
+  out += plainIdentifier.substr(0, dot);
+  out += digest;
+  out += '.';
+  out += plainIdentifier.substr(dot);
 }
 
 std::string KeyOfIdentifier(std::string_view identifier) {

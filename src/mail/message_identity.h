@@ -9,6 +9,7 @@
 // message of that folder name and number gets <NUMBER.DIGEST.TAG@...>.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,8 @@ namespace tav {
 // 16 lowercase hexadecimal digits: FNV-1a (64 bits) of the identifying
 // fields, each preceded by its length. The same on every run and system.
 std::string MessageDigest(const MessageRecord& record);
+// The same as a number.
+std::uint64_t MessageDigestValue(const MessageRecord& record);
 
 // The plain identifier of the record's folder name and number
 // (NUMBER.TAG@tav.example.jp): the key under which all its messages meet.
@@ -29,6 +32,8 @@ std::string ParentKey(const MessageRecord& record);
 std::string DigestIdentifier(const MessageRecord& record, std::string_view digest);
 // The same from the plain identifier NUMBER.TAG@tav.example.jp.
 std::string WithDigest(std::string_view plainIdentifier, std::string_view digest);
+// The same appended to `out`.
+void AppendWithDigest(std::string_view plainIdentifier, std::string_view digest, std::string& out);
 
 // The plain identifier that an identifier of either form belongs to; the
 // identifier itself when it has no digest.
