@@ -63,12 +63,6 @@ void AppendIdentifierField(std::string_view name, std::string_view identifier, s
   field.End();
 }
 
-// Bytes that the decoding of `text` replaces by U+FFFD.
-std::size_t ReplacedBytes(std::string_view text) {
-  std::string ignored;
-  return AppendCp932AsUtf8(text, ignored);
-}
-
 }  // namespace
 
 std::size_t MimeMessageBuilder::Append(const MessageRecord& record, const MessageIds& ids,
@@ -88,6 +82,11 @@ std::size_t MimeMessageBuilder::Append(const MessageRecord& record, const Messag
   out += "\r\n";
   replaced += AppendBody(record, out);
   return replaced;
+}
+
+std::size_t MimeMessageBuilder::ReplacedBytes(std::string_view text) {
+  field_.clear();
+  return AppendCp932AsUtf8(text, field_);
 }
 
 std::string MimeMessageBuilder::Signature(const MessageRecord& record) {
@@ -153,7 +152,13 @@ std::size_t MimeMessageBuilder::AppendBody(const MessageRecord& record, std::str
   body_.clear();
   const std::size_t replaced = AppendCp932AsUtf8(record.Body, body_);
   body_ += "\r\n";  // one more line end, as the .eml files of the default output have
-  const bool quoted = NeedsQuotedPrintable(body_);
+  // Decoding leaves NUL, CR and LF as they are and makes at most three
+  // bytes of one: lines the scanner measured short enough need only the
+  // search for a NUL.
+  constexpr std::size_t kSurelyShort = 998 / 3;
+  const bool quoted = record.LongestBodyLine <= kSurelyShort
+                          ? record.Body.find('\0') != std::string_view::npos
+                          : NeedsQuotedPrintable(body_);
   out += "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n";
   out += quoted ? "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
                 : "Content-Transfer-Encoding: 8bit\r\n\r\n";

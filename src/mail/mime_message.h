@@ -37,6 +37,8 @@ class MimeMessageBuilder {
   std::size_t AppendSubject(const MessageRecord& record, std::string& out);
   std::size_t AppendDate(const MessageRecord& record, std::string& out);
   std::size_t AppendBody(const MessageRecord& record, std::string& out);
+  // Bytes that the decoding of `text` replaces by U+FFFD.
+  std::size_t ReplacedBytes(std::string_view text);
 
   // Decoded fields, kept from one message to the next for their storage.
   std::string field_;
