@@ -53,9 +53,10 @@ class MboxWriter : public MailWriter {
   std::unique_ptr<FreshFile> fresh_;
   MessageRegistry registry_;
   MimeMessageBuilder builder_;
-  std::string message_;  // one message in the standard form
-  std::string buffer_;   // mailbox text not yet written
-  std::uint64_t flushed_ = 0;  // bytes handed to the file
+  std::string message_;         // one message in the standard form
+  std::string sender_;          // its sender's address
+  std::string buffer_;          // mailbox text not yet written
+  std::uint64_t flushed_ = 0;   // bytes handed to the file
   std::vector<Entry> entries_;  // one per message placed, by its sequence
   // The messages whose parent may come later in the run.
   std::vector<PlacedMessage> unsettled_;
