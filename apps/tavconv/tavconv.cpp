@@ -46,10 +46,10 @@ struct Report {
   }
 
   void Log(const std::filesystem::path& log, const LogResult& result) {
-    for (const LogEvent& event : DescribeLog(log, result)) {
+    ForEachLogEvent(log, result, [&](const LogEvent& event) {
       Line(event.file, Text(event));
       if (event.IsFailure()) failed = true;
-    }
+    });
     Flush();
   }
 
