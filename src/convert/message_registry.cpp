@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "mail/fnv_hash.h"
+#include "mail/mail_domain.h"
 #include "mail/mail_identifiers.h"
 #include "mail/message_identity.h"
 
@@ -17,10 +18,20 @@ void AppendKeyed(std::string_view plain, std::uint64_t digest, std::string& out)
   AppendWithDigest(plain, hex, out);
 }
 
+// Every identifier ends in "@" and the mail domain: the map's key goes
+// without them, and so most keys are short enough for the string to keep
+// them in the map's node itself, which saves a wait on memory for each key
+// compared.
+std::string_view WithoutDomain(std::string_view identifier) {
+  const std::size_t domain = kMailDomain.size() + 1;
+  return identifier.substr(0, identifier.size() - std::min(identifier.size(), domain));
+}
+
 }  // namespace
 
 MessageRegistry::Slot& MessageRegistry::SlotOf(const std::string& key) {
-  Slot& slot = slots_[key];
+  mapKey_.assign(WithoutDomain(key));
+  Slot& slot = slots_[mapKey_];
   if (!slot.heldRead) {
     slot.heldRead = true;
     if (store_ != nullptr) slot.held = store_->Held(key);
@@ -86,7 +97,7 @@ const PlacedMessage& MessageRegistry::Place(const MessageRecord& record) {
 
 std::string MessageRegistry::FinalParent(const PlacedMessage& message) const {
   if (message.parentSettled) return message.parent;
-  const auto slot = slots_.find(message.parentKey);
+  const auto slot = slots_.find(std::string(WithoutDomain(message.parentKey)));
   if (slot == slots_.end()) return message.parent;
   for (const RunMessage& later : slot->second.run) {
     if (later.sequence > message.sequence) {

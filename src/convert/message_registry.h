@@ -75,11 +75,13 @@ class MessageRegistry {
   Slot& SlotOf(const std::string& key);
 
   HeldMessages* store_;
+  // By plain identifier, without the mail domain.
   std::unordered_map<std::string, Slot> slots_;
   std::size_t sequence_ = 0;
   // The message placed last, and its two identifiers, kept for their storage.
   PlacedMessage placed_;
   std::string key_, keyed_;
+  std::string mapKey_;  // SlotOf's key
 };
 
 }  // namespace tav
