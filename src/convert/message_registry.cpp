@@ -13,9 +13,10 @@ namespace {
 
 // `plain` with the digest `digest` put in.
 void AppendKeyed(std::string_view plain, std::uint64_t digest, std::string& out) {
-  std::string hex;
-  Fnv1a64::AppendHex(digest, hex);
-  AppendWithDigest(plain, hex, out);
+  static constexpr char kHex[] = "0123456789abcdef";
+  char hex[16];
+  for (std::size_t k = 16; k-- > 0; digest >>= 4) hex[k] = kHex[digest & 15];
+  AppendWithDigest(plain, {hex, 16}, out);
 }
 
 // Every identifier ends in "@" and the mail domain: the map's key goes
@@ -75,7 +76,7 @@ const PlacedMessage& MessageRegistry::Place(const MessageRecord& record) {
 
   Slot& slot = SlotOf(key_);
   keyed_.clear();
-  AppendWithDigest(key_, placed.digest, keyed_);
+  if (!slot.held.empty()) AppendWithDigest(key_, placed.digest, keyed_);
   const auto same = std::find_if(slot.run.rbegin(), slot.run.rend(),
                                  [&](const RunMessage& m) { return m.digest == digest; });
   bool plain;
@@ -90,7 +91,12 @@ const PlacedMessage& MessageRegistry::Place(const MessageRecord& record) {
   } else {
     plain = std::none_of(slot.run.begin(), slot.run.end(), [](const RunMessage& m) { return m.plain; });
   }
-  placed.identifier = plain ? key_ : keyed_;
+  if (plain) {
+    placed.identifier = key_;
+  } else {
+    if (keyed_.empty()) AppendWithDigest(key_, placed.digest, keyed_);
+    placed.identifier = keyed_;
+  }
   slot.run.push_back({placed.sequence, digest, plain});
   return placed;
 }
