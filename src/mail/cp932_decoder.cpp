@@ -74,6 +74,27 @@ const Utf8Table& Table() {
   return table;
 }
 
+// Which two bytes starting with 0x80 or more are a pair that maps to a
+// character, one bit each.
+class PairBits {
+ public:
+  PairBits() {
+    for (int first = 0x80; first <= 0xFF; ++first) {
+      for (int second = 0; second <= 0xFF; ++second) {
+        if (Table().start[first - 0x80][second].taken == 2) {
+          bits_[first - 0x80][second >> 6] |= std::uint64_t{1} << (second & 63);
+        }
+      }
+    }
+  }
+  bool Maps(unsigned char lead, unsigned char trail) const {
+    return (bits_[lead - 0x80][trail >> 6] >> (trail & 63) & 1) != 0;
+  }
+
+ private:
+  std::uint64_t bits_[0x80][4] = {};
+};
+
 }  // namespace
 
 std::size_t AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
@@ -126,6 +147,39 @@ std::size_t AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
     }
   }
   out.resize(static_cast<std::size_t>(dst - out.data()));
+  return replaced;
+}
+
+std::size_t Cp932ReplacedBytes(std::string_view bytes) {
+  // Only a lead byte that pairs with nothing is replaced: the pairs that
+  // map to something, as bits (4 KB), are all it takes to count them.
+  static const PairBits pairs;
+  const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = src + bytes.size();
+  std::size_t replaced = 0;
+  while (end - src >= 2) {
+    const unsigned char b = *src;
+    if (b >= 0x80) {
+      // Branches the processor guesses right, so that it reads on.
+      if (pairs.Maps(b, src[1])) [[likely]] {
+        src += 2;
+        continue;
+      }
+      if (IsLeadByte(b)) ++replaced;
+      ++src;
+      continue;
+    }
+    // ASCII: eight bytes at a time where they are all ASCII.
+    std::uint64_t word = 0x80;
+    if (end - src >= 8) std::memcpy(&word, src, 8);
+    if ((word & 0x8080808080808080u) != 0) {
+      ++src;
+      continue;
+    }
+    src += 8;
+  }
+  // A lead byte at the end pairs with nothing.
+  if (src != end && IsLeadByte(*src)) ++replaced;
   return replaced;
 }
 
