@@ -20,7 +20,10 @@ constexpr char kInfoSeparator = '!';
 constexpr char kInfoSeparator = ':';
 #endif
 
-// Files renamed into place a batch at a time, after one sync for all.
+// Files renamed into place a batch at a time, after one sync for all. On a
+// disk, batches of 16 took 1.17 times as long as batches of 64; 128 to 1024
+// gained nothing that held from one measurement to the next, while every
+// message of a batch keeps its file open (macOS allows 256 by default).
 constexpr std::size_t kBatch = 64;
 
 // The most bytes of held messages whose change waits for the end of the run.
