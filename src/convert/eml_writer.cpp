@@ -95,11 +95,16 @@ WriteResult EmlFolderWriter::WriteRaw(const MessageRecord& message) {
 WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
   if (message.TitleListEntry) return {WriteResult::Status::PassedOver, {}, {}, 0, false};
   // The files the registry may ask about: this number's, and the parent's.
+  // Only a folder there before the run can hold a message the run did not
+  // write: only there is the file's path needed.
   const std::string key = PlainIdentifier(message);
-  keyFiles_[key] = {EmlPath, std::string(message.MsgNo)};
+  keyFiles_[key] = {folder_, folder_->fromBefore ? EmlPath : std::filesystem::path(),
+                    std::string(message.MsgNo)};
   if (!message.RefNo.empty()) {
     if (const auto parentName = EmlFileName(message.RefNo)) {
-      keyFiles_[ParentKey(message)] = {JoinPath(OutDir, *parentName), std::string(message.RefNo)};
+      keyFiles_[ParentKey(message)] = {
+          folder_, folder_->fromBefore ? JoinPath(OutDir, *parentName) : std::filesystem::path(),
+          std::string(message.RefNo)};
     }
   }
   const PlacedMessage& placed = registry_.Place(message);
@@ -110,15 +115,19 @@ WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
 
   // Another message in the file: one this run wrote, or one held before.
   bool replacedAnother = false;
-  if (const auto prior = folder_->written.find(std::string(message.MsgNo));
-      prior != folder_->written.end()) {
+  const auto [prior, first] = folder_->written.try_emplace(std::string(message.MsgNo));
+  if (!first) {
     replacedAnother = prior->second.mark != placed.identifier;
   } else if (const auto held = heldTexts_.find(key); held != heldTexts_.end()) {
     replacedAnother = HeaderField(held->second, "Message-Id") != Bracketed(placed.identifier);
   }
   const IoResult written = files_.WriteWholeFile(EmlPath, text_);
-  if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, replaced, false};
-  folder_->written[std::string(message.MsgNo)] = {false, std::string(placed.identifier)};
+  if (!written.ok) {
+    if (first) folder_->written.erase(prior);
+    return {WriteResult::Status::Failed, EmlPath, written.reason, replaced, false};
+  }
+  prior->second.titleListEntry = false;
+  prior->second.mark.assign(placed.identifier);
   if (!placed.parentSettled) unsettled_.emplace_back(EmlPath, placed);
   return {WriteResult::Status::Written, EmlPath, {}, replaced, replacedAnother};
 }
@@ -126,11 +135,8 @@ WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
 std::vector<std::string> EmlFolderWriter::Held(const std::string& key) {
   const auto file = keyFiles_.find(key);
   if (file == keyFiles_.end()) return {};
-  const auto folder = folders_.find(file->second.path.parent_path());
-  if (folder == folders_.end() || !folder->second.fromBefore ||
-      folder->second.written.contains(file->second.number)) {
-    return {};
-  }
+  const Folder& folder = *file->second.folder;
+  if (!folder.fromBefore || folder.written.contains(file->second.number)) return {};
   std::string text = ReadText(files_, file->second.path);
   std::string identifier = HeaderField(text, "Message-Id").value_or("");
   if (identifier.size() < 2) return {};

@@ -73,8 +73,9 @@ class EmlFolderWriter : public MailWriter, private HeldMessages {
   // The file of each plain identifier that a message or a reply named, and
   // the texts of those held before the run.
   struct KeyFile {
-    std::filesystem::path path;
-    std::string number;  // code page 932 bytes
+    Folder* folder;              // the output folder it is in
+    std::filesystem::path path;  // in a folder there before the run
+    std::string number;          // code page 932 bytes
   };
   std::unordered_map<std::string, KeyFile> keyFiles_;
   std::unordered_map<std::string, std::string> heldTexts_;
