@@ -22,21 +22,36 @@ namespace {
 // Tells what happened to each log on the error stream, one line per problem,
 // and remembers whether anything could not be read or written.
 struct Report {
+  // The error stream is unbuffered: a log's lines (tens of thousands where
+  // messages replace others) go out a block at a time, not a piece at a time.
+  static constexpr std::size_t kBlock = std::size_t{64} << 10;
+
   explicit Report(std::ostream& stream) : errors(stream) {}
 
   void Line(const std::filesystem::path& subject, const std::string& what) {
-    errors << "tavconv: " << Utf8FromPath(subject) << ": " << what << '\n';
+    pending += "tavconv: ";
+    pending += Utf8FromPath(subject);
+    pending += ": ";
+    pending += what;
+    pending += '\n';
+    if (pending.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    errors << pending;
+    pending.clear();
   }
   void Problem(const std::filesystem::path& subject, const std::string& what) {
     Line(subject, what);
+    Flush();
     failed = true;
   }
 
   void Log(const std::filesystem::path& log, const LogResult& result) {
-    for (const LogEvent& event : DescribeLog(log, result)) {
+    ForEachLogEvent(log, result, [&](const LogEvent& event) {
       Line(event.file, Text(event));
       if (event.IsFailure()) failed = true;
-    }
+    });
+    Flush();
   }
 
   static std::string Text(const LogEvent& event) {
@@ -76,6 +91,7 @@ struct Report {
   }
 
   std::ostream& errors;
+  std::string pending;  // lines not yet written
   bool failed = false;
 };
 

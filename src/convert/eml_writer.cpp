@@ -75,27 +75,39 @@ WriteResult EmlFolderWriter::WriteRaw(const MessageRecord& message) {
   text_.clear();
   text_.reserve(message.Body.size() + 256);
   AppendRawEml(message, text_);
+  const std::string_view header = HeaderOf(text_);
+  // What the file holds: read back when it was there before the run,
+  // remembered when this run wrote it.
   bool replacedAnother = false;
-  if (!message.TitleListEntry && (heldBefore || (writtenBefore && !prior->second.titleListEntry))) {
-    replacedAnother = HeaderOf(ReadText(files_, EmlPath)) != HeaderOf(text_);
+  if (!message.TitleListEntry && heldBefore) {
+    replacedAnother = HeaderOf(ReadText(files_, EmlPath)) != header;
+  } else if (!message.TitleListEntry && writtenBefore && !prior->second.titleListEntry) {
+    replacedAnother = prior->second.mark != header;
   }
   const IoResult written = files_.WriteWholeFile(EmlPath, text_);
   if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, 0, false};
-  folder_->written[std::string(message.MsgNo)] = {message.TitleListEntry, {}};
+  Written& entry = writtenBefore ? prior->second : folder_->written[std::string(message.MsgNo)];
+  entry.titleListEntry = message.TitleListEntry;
+  entry.mark.assign(header);
   return {WriteResult::Status::Written, EmlPath, {}, 0, replacedAnother};
 }
 
 WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
   if (message.TitleListEntry) return {WriteResult::Status::PassedOver, {}, {}, 0, false};
   // The files the registry may ask about: this number's, and the parent's.
+  // Only a folder there before the run can hold a message the run did not
+  // write: only there is the file's path needed.
   const std::string key = PlainIdentifier(message);
-  keyFiles_[key] = {EmlPath, std::string(message.MsgNo)};
+  keyFiles_[key] = {folder_, folder_->fromBefore ? EmlPath : std::filesystem::path(),
+                    std::string(message.MsgNo)};
   if (!message.RefNo.empty()) {
     if (const auto parentName = EmlFileName(message.RefNo)) {
-      keyFiles_[ParentKey(message)] = {JoinPath(OutDir, *parentName), std::string(message.RefNo)};
+      keyFiles_[ParentKey(message)] = {
+          folder_, folder_->fromBefore ? JoinPath(OutDir, *parentName) : std::filesystem::path(),
+          std::string(message.RefNo)};
     }
   }
-  const PlacedMessage placed = registry_.Place(message);
+  const PlacedMessage& placed = registry_.Place(message);
   text_.clear();
   text_.reserve(message.Body.size() + 512);
   const std::size_t replaced =
@@ -103,15 +115,19 @@ WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
 
   // Another message in the file: one this run wrote, or one held before.
   bool replacedAnother = false;
-  if (const auto prior = folder_->written.find(std::string(message.MsgNo));
-      prior != folder_->written.end()) {
-    replacedAnother = prior->second.identifier != placed.identifier;
+  const auto [prior, first] = folder_->written.try_emplace(std::string(message.MsgNo));
+  if (!first) {
+    replacedAnother = prior->second.mark != placed.identifier;
   } else if (const auto held = heldTexts_.find(key); held != heldTexts_.end()) {
     replacedAnother = HeaderField(held->second, "Message-Id") != Bracketed(placed.identifier);
   }
   const IoResult written = files_.WriteWholeFile(EmlPath, text_);
-  if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, replaced, false};
-  folder_->written[std::string(message.MsgNo)] = {false, placed.identifier};
+  if (!written.ok) {
+    if (first) folder_->written.erase(prior);
+    return {WriteResult::Status::Failed, EmlPath, written.reason, replaced, false};
+  }
+  prior->second.titleListEntry = false;
+  prior->second.mark.assign(placed.identifier);
   if (!placed.parentSettled) unsettled_.emplace_back(EmlPath, placed);
   return {WriteResult::Status::Written, EmlPath, {}, replaced, replacedAnother};
 }
@@ -119,11 +135,8 @@ WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
 std::vector<std::string> EmlFolderWriter::Held(const std::string& key) {
   const auto file = keyFiles_.find(key);
   if (file == keyFiles_.end()) return {};
-  const auto folder = folders_.find(file->second.path.parent_path());
-  if (folder == folders_.end() || !folder->second.fromBefore ||
-      folder->second.written.contains(file->second.number)) {
-    return {};
-  }
+  const Folder& folder = *file->second.folder;
+  if (!folder.fromBefore || folder.written.contains(file->second.number)) return {};
   std::string text = ReadText(files_, file->second.path);
   std::string identifier = HeaderField(text, "Message-Id").value_or("");
   if (identifier.size() < 2) return {};

@@ -45,7 +45,9 @@ class EmlFolderWriter : public MailWriter, private HeldMessages {
   // What the run wrote into one output folder, by message number.
   struct Written {
     bool titleListEntry = false;
-    std::string identifier;  // the MIME form's
+    // What tells the message in the file apart: the raw form's header
+    // lines, the MIME form's identifier.
+    std::string mark;
   };
   struct Folder {
     bool fromBefore = false;  // there before the run: its files count as held
@@ -54,9 +56,6 @@ class EmlFolderWriter : public MailWriter, private HeldMessages {
 
   WriteResult WriteRaw(const MessageRecord& message);
   WriteResult WriteMime(const MessageRecord& message);
-  // Whether the file at EmlPath, there before the run, holds a message whose
-  // header differs from the one in text_.
-  bool HoldsAnotherRawMessage();
 
   // The MIME form's files held before the run (HeldMessages).
   std::vector<std::string> Held(const std::string& key) override;
@@ -74,8 +73,9 @@ class EmlFolderWriter : public MailWriter, private HeldMessages {
   // The file of each plain identifier that a message or a reply named, and
   // the texts of those held before the run.
   struct KeyFile {
-    std::filesystem::path path;
-    std::string number;  // code page 932 bytes
+    Folder* folder;              // the output folder it is in
+    std::filesystem::path path;  // in a folder there before the run
+    std::string number;          // code page 932 bytes
   };
   std::unordered_map<std::string, KeyFile> keyFiles_;
   std::unordered_map<std::string, std::string> heldTexts_;

@@ -135,6 +135,29 @@ std::string_view LoadedLog::ScreenedLine(std::size_t index) {
   return screened_;
 }
 
+std::string_view LoadedLog::LinesWithCrLf(std::size_t first, std::size_t end, std::string& copy,
+                                          std::size_t& longest) {
+  longest = 0;
+  bool inPlace = true;
+  for (std::size_t k = first; k < end && inPlace; ++k) {
+    // A line's own bytes hold no CR or LF, so these two are its line end.
+    const std::uint64_t next = LogLines[k + 1];
+    inPlace = HeaderFlags[k] == 0 && next >= LogLines[k] + 2 && LogText[next - 2] == '\r' &&
+              LogText[next - 1] == '\n';
+    longest = std::max<std::size_t>(longest, next - 2 - LogLines[k]);
+  }
+  if (inPlace) return {LogText.data() + LogLines[first], LogLines[end] - LogLines[first]};
+  longest = 0;
+  copy.clear();
+  for (std::size_t k = first; k < end; ++k) {
+    const std::string_view line = ScreenedLine(k);
+    longest = std::max(longest, line.size());
+    copy += line;
+    copy += "\r\n";
+  }
+  return copy;
+}
+
 void LoadedLog::ConvertWideSpaces(std::string_view line, std::string& out) {
   out.clear();
   for (std::size_t i = 0; i < line.size();) {

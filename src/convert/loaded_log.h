@@ -57,6 +57,13 @@ class LoadedLog {
   // full-width spaces as ASCII spaces. Valid until the next call.
   std::string_view ScreenedLine(std::size_t index);
 
+  // Lines `first` to `end` - 1 as the conversion reads them, each followed
+  // by CR LF: where they stand so in the log (CR LF line ends, no
+  // header-shaped line among them), a view of the log itself; otherwise
+  // built in `copy`. `longest` becomes the length of the longest of them.
+  std::string_view LinesWithCrLf(std::size_t first, std::size_t end, std::string& copy,
+                                 std::size_t& longest);
+
   // `line` with every full-width space replaced by one ASCII space, into `out`.
   static void ConvertWideSpaces(std::string_view line, std::string& out);
 

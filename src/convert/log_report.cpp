@@ -23,8 +23,14 @@ bool LogEvent::IsFailure() const {
 
 std::vector<LogEvent> DescribeLog(const std::filesystem::path& logPath, const LogResult& result) {
   std::vector<LogEvent> events;
+  ForEachLogEvent(logPath, result, [&](const LogEvent& event) { events.push_back(event); });
+  return events;
+}
+
+void ForEachLogEvent(const std::filesystem::path& logPath, const LogResult& result,
+                     const std::function<void(const LogEvent&)>& tell) {
   auto failure = [&](LogEventKind kind, const std::filesystem::path& file) {
-    events.push_back({kind, file, result.reason, {}, 0});
+    tell({kind, file, result.reason, {}, 0});
   };
   switch (result.outcome) {
     case LogOutcome::Converted:
@@ -51,22 +57,20 @@ std::vector<LogEvent> DescribeLog(const std::filesystem::path& logPath, const Lo
       break;
   }
   if (result.folder.status == FolderStatus::Existed && result.outcome != LogOutcome::Declined) {
-    events.push_back({LogEventKind::FolderReused, result.folder.folder, {}, {}, 0});
+    tell({LogEventKind::FolderReused, result.folder.folder, {}, {}, 0});
   }
   for (const std::string& number : result.badNumbers) {
-    events.push_back({LogEventKind::NumberNotWritten, logPath, {}, number, 0});
+    tell({LogEventKind::NumberNotWritten, logPath, {}, number, 0});
   }
   for (const ReplacedBytes& replaced : result.replaced) {
-    events.push_back({LogEventKind::BytesReplaced, logPath, {}, replaced.msgNo, replaced.count});
+    tell({LogEventKind::BytesReplaced, logPath, {}, replaced.msgNo, replaced.count});
   }
   for (const std::string& number : result.replacedMessages) {
-    events.push_back({LogEventKind::MessageReplaced, logPath, {}, number, 0});
+    tell({LogEventKind::MessageReplaced, logPath, {}, number, 0});
   }
   if (result.titleEntriesPassedOver > 0) {
-    events.push_back(
-        {LogEventKind::TitleEntriesPassedOver, logPath, {}, {}, result.titleEntriesPassedOver});
+    tell({LogEventKind::TitleEntriesPassedOver, logPath, {}, {}, result.titleEntriesPassedOver});
   }
-  return events;
 }
 
 }  // namespace tav

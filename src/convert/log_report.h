@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,9 @@ struct LogEvent {
 };
 
 std::vector<LogEvent> DescribeLog(const std::filesystem::path& logPath, const LogResult& result);
+// The same events handed to `tell` one at a time, in the same order: a log
+// can hold tens of thousands of notices.
+void ForEachLogEvent(const std::filesystem::path& logPath, const LogResult& result,
+                     const std::function<void(const LogEvent&)>& tell);
 
 }  // namespace tav

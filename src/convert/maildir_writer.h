@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "convert/mail_writer.h"
@@ -49,10 +48,22 @@ class MaildirWriter : public MailWriter, private HeldMessages {
 
   // Learns the messages of cur or new.
   void LearnFolder(const std::filesystem::path& folder);
-  // Queues `text` to replace or become `target`, the file of `unique`; a
-  // full batch is flushed.
-  IoResult Queue(std::string_view text, const std::filesystem::path& target,
-                 const std::string& unique);
+  // A message file of the Maildir, by the unique part of its name.
+  struct StoredFile {
+    // Where a file the Maildir held is, with the flags a mail program gave
+    // it; empty for one this run puts into cur.
+    std::filesystem::path held;
+    bool writtenThisRun = false;  // this run put it into the Maildir
+    bool queued = false;          // a new text of it waits in the queue
+  };
+  using StoredFiles = std::unordered_map<std::string, StoredFile>;
+
+  // The unique part of a message's file name, appended to `out`.
+  static void AppendUniqueName(std::string_view identifier, std::string& out);
+  // Where a message file is.
+  std::filesystem::path PathOf(const StoredFiles::value_type& file) const;
+  // Queues `text` to replace or become `target`; a full batch is flushed.
+  IoResult Queue(std::string_view text, StoredFiles::value_type& target);
   // Puts the queued files on the disk and renames them into place.
   IoResult FlushQueue();
   // Queues the deferred new texts of held messages that differ from what
@@ -66,10 +77,11 @@ class MaildirWriter : public MailWriter, private HeldMessages {
   MessageRegistry registry_;
   MimeMessageBuilder builder_;
   std::string message_;
+  std::string unique_;  // the unique part of its file's name
 
-  // Where each message file is, by its unique part; the messages held
-  // before the run by their plain identifiers, with when they were written.
-  std::unordered_map<std::string, std::filesystem::path> filesByUnique_;
+  // Each message file, by its unique part; the messages held before the run
+  // by their plain identifiers, with when they were written.
+  StoredFiles filesByUnique_;
   struct HeldFile {
     std::int64_t modified;
     std::string identifier;
@@ -77,12 +89,9 @@ class MaildirWriter : public MailWriter, private HeldMessages {
   std::unordered_map<std::string, std::vector<HeldFile>> held_;
 
   std::vector<std::unique_ptr<FreshFile>> queued_;
-  std::vector<std::filesystem::path> queuedTargets_;
-  std::unordered_set<std::string> queuedUniques_;
+  std::vector<StoredFiles::value_type*> queuedTargets_;  // the files they become
   std::filesystem::path failedFile_;  // the file the last failure was about
-  // The messages this run put into the Maildir, and the new texts of held
-  // messages, applied at the end where they differ.
-  std::unordered_set<std::string> writtenThisRun_;
+  // The new texts of held messages, applied at the end where they differ.
   std::unordered_map<std::string, std::string> deferred_;
   std::size_t deferredBytes_ = 0;
   // The messages whose parent may come later in the run, by unique part.

@@ -1,12 +1,7 @@
 #include "convert/mbox_writer.h"
 
 #include <algorithm>
-#include <array>
-#include <chrono>
-#include <cstdio>
 
-#include "mail/mail_identifiers.h"
-#include "mail/message_time.h"
 #include "platform/fresh_names.h"
 #include "platform/paths.h"
 
@@ -14,56 +9,10 @@ namespace tav {
 
 namespace {
 
-// Mailbox text is handed to the file a megabyte at a time.
-constexpr std::size_t kFlushAt = std::size_t{1} << 20;
-
-// " Sat Dec  4 03:34:00 1999": the date of a From_ line, in UTC; the start
-// of the epoch for a message without a valid date.
-void AppendFromLineDate(const MessageRecord& record, std::string& out) {
-  using namespace std::chrono;
-  static constexpr std::array<const char*, 7> kDays = {"Sun", "Mon", "Tue", "Wed",
-                                                       "Thu", "Fri", "Sat"};
-  static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr",
-                                                          "May", "Jun", "Jul", "Aug",
-                                                          "Sep", "Oct", "Nov", "Dec"};
-  const sys_seconds when = MessageTime(record).value_or(sys_seconds{});
-  const sys_days day = floor<days>(when);
-  const year_month_day date{day};
-  const hh_mm_ss<seconds> time{when - day};
-  char text[40];
-  std::snprintf(text, sizeof text, " %s %s %2u %02ld:%02ld:%02ld %d",
-                kDays[weekday(day).c_encoding()], kMonths[unsigned(date.month()) - 1],
-                unsigned(date.day()), static_cast<long>(time.hours().count()),
-                static_cast<long>(time.minutes().count()),
-                static_cast<long>(time.seconds().count()), int(date.year()));
-  out += text;
-}
-
-// True when `line` is ">" any number of times, then "From ".
-bool NeedsQuoting(std::string_view line) {
-  const std::size_t quotes = line.find_first_not_of('>');
-  return quotes != std::string_view::npos && line.substr(quotes).starts_with("From ");
-}
+// A rewrite copies runs of messages up to a megabyte at a time.
+constexpr std::size_t kCopyAt = std::size_t{1} << 20;
 
 }  // namespace
-
-void AppendMboxMessage(const MessageRecord& record, std::string_view sender,
-                       std::string_view message, std::string& mbox) {
-  mbox += "From ";
-  mbox += sender;
-  AppendFromLineDate(record, mbox);
-  mbox += '\n';
-  while (!message.empty()) {
-    std::size_t end = message.find("\r\n");
-    if (end == std::string_view::npos) end = message.size();
-    const std::string_view line = message.substr(0, end);
-    if (NeedsQuoting(line)) mbox += '>';
-    mbox += line;
-    mbox += '\n';
-    message.remove_prefix(std::min(end + 2, message.size()));
-  }
-  mbox += '\n';
-}
 
 void RemoveAbandonedFreshFiles(FileSystem& files, const std::filesystem::path& folder) {
   std::vector<FolderEntry> entries;
@@ -80,6 +29,7 @@ IoResult MboxWriter::Open(const std::filesystem::path& file) {
   if (files_.Exists(file)) return IoResult::Failure("exists already");
   RemoveAbandonedFreshFiles(files_, file.parent_path());
   fresh_ = files_.CreateFreshFile(file.parent_path(), failure_);
+  if (fresh_) filler_ = std::make_unique<MboxFiller>(*fresh_);
   return failure_;
 }
 
@@ -88,43 +38,36 @@ WriteResult MboxWriter::Write(const MessageRecord& message) {
     return {WriteResult::Status::Failed, target_, failure_.reason, 0, false};
   }
   if (message.TitleListEntry) return {WriteResult::Status::PassedOver, {}, {}, 0, false};
-  const PlacedMessage placed = registry_.Place(message);
-  message_.clear();
-  const std::size_t replaced =
-      builder_.Append(message, {placed.identifier, placed.parent, placed.digest}, message_);
+  const PlacedMessage& placed = registry_.Place(message);
   // A message read again: its later reading stands in for the earlier one.
-  if (placed.readBefore) entries_[placed.earlierSequence - 1].kept = false;
-  Entry entry;
-  entry.offset = flushed_ + buffer_.size();
-  AppendMboxMessage(message, SenderAddress(message.SenderId), message_, buffer_);
-  entry.size = flushed_ + buffer_.size() - entry.offset;
-  entries_.push_back(entry);
+  if (placed.readBefore) kept_[placed.earlierSequence - 1] = false;
+  kept_.push_back(true);
   if (!placed.parentSettled) unsettled_.push_back(placed);
-  if (buffer_.size() >= kFlushAt) Flush();
+  // What the message holds that does not decode is told now; its text is
+  // built and written by the filler's thread.
+  std::size_t replaced = 0;
+  failure_ = filler_->Add(message, placed, replaced);
+  replaced += MimeMessageBuilder::ReplacedFieldBytes(message);
   if (!failure_.ok) return {WriteResult::Status::Failed, target_, failure_.reason, replaced, false};
   return {WriteResult::Status::Written, target_, {}, replaced, false};
 }
 
-void MboxWriter::Flush() {
-  if (failure_.ok && fresh_) failure_ = fresh_->Write(buffer_);
-  flushed_ += buffer_.size();
-  buffer_.clear();
-}
-
 IoResult MboxWriter::Finish() {
-  Flush();
-  if (!failure_.ok || !fresh_) return failure_;
+  if (!fresh_) return failure_;
+  if (const IoResult filled = filler_->Finish(); failure_.ok) failure_ = filled;
+  if (!failure_.ok) return failure_;
   // The parents that came later in the run, by the message's sequence.
-  std::vector<std::string> parents(entries_.size());
-  bool rewrite = std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) { return !e.kept; });
+  std::vector<std::string> parents(kept_.size());
+  bool rewrite = std::find(kept_.begin(), kept_.end(), false) != kept_.end();
   for (const PlacedMessage& placed : unsettled_) {
     std::string parent = registry_.FinalParent(placed);
-    if (parent != placed.parent && entries_[placed.sequence - 1].kept) {
+    if (parent != placed.parent && kept_[placed.sequence - 1]) {
       parents[placed.sequence - 1] = std::move(parent);
       rewrite = true;
     }
   }
   if (rewrite) failure_ = Rewrite(parents);
+  filler_.reset();
   if (failure_.ok) failure_ = fresh_->Sync();
   if (failure_.ok) failure_ = fresh_->Commit(target_, false);
   fresh_.reset();  // removes the fresh file unless it was committed
@@ -136,20 +79,20 @@ IoResult MboxWriter::Rewrite(const std::vector<std::string>& parents) {
   IoResult result;
   std::unique_ptr<FreshFile> rewritten = files_.CreateFreshFile(target_.parent_path(), result);
   if (!rewritten) return result;
+  const std::vector<MboxFiller::Span>& spans = filler_->Spans();
   // Runs of kept messages whose parents stay are copied a few megabytes at a time.
   std::string text;
-  for (std::size_t k = 0; k < entries_.size() && result.ok;) {
-    if (!entries_[k].kept) {
+  for (std::size_t k = 0; k < spans.size() && result.ok;) {
+    if (!kept_[k]) {
       ++k;
       continue;
     }
-    const std::uint64_t offset = entries_[k].offset;
-    std::uint64_t size = entries_[k].size;
+    const std::uint64_t offset = spans[k].offset;
+    std::uint64_t size = spans[k].size;
     const bool patched = !parents[k].empty();
-    for (++k; !patched && k < entries_.size() && entries_[k].kept && parents[k].empty() &&
-              size < kFlushAt;
+    for (++k; !patched && k < spans.size() && kept_[k] && parents[k].empty() && size < kCopyAt;
          ++k) {
-      size += entries_[k].size;
+      size += spans[k].size;
     }
     result = fresh_->Read(offset, static_cast<std::size_t>(size), text);
     if (result.ok && patched) SetParentIdentifier(text, parents[k - 1], "\n");

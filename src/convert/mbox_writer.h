@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "convert/mail_writer.h"
+#include "convert/mbox_filler.h"
 #include "convert/message_registry.h"
-#include "mail/mime_message.h"
 #include "platform/file_system.h"
 
 namespace tav {
@@ -35,15 +35,6 @@ class MboxWriter : public MailWriter {
   bool failed() const { return !failure_.ok; }
 
  private:
-  // One message's text in the fresh file.
-  struct Entry {
-    std::uint64_t offset = 0;
-    std::uint64_t size = 0;
-    bool kept = true;  // false once the message was read again later in the run
-  };
-
-  // Hands the buffered text to the file.
-  void Flush();
   // Writes the kept messages, with their final parents, to a second fresh
   // file, which then stands in for the first.
   IoResult Rewrite(const std::vector<std::string>& parents);
@@ -51,23 +42,15 @@ class MboxWriter : public MailWriter {
   FileSystem& files_;
   std::filesystem::path target_;
   std::unique_ptr<FreshFile> fresh_;
+  std::unique_ptr<MboxFiller> filler_;  // fills fresh_
   MessageRegistry registry_;
-  MimeMessageBuilder builder_;
-  std::string message_;  // one message in the standard form
-  std::string buffer_;   // mailbox text not yet written
-  std::uint64_t flushed_ = 0;  // bytes handed to the file
-  std::vector<Entry> entries_;  // one per message placed, by its sequence
+  // One per message placed, by its sequence: false once the message was
+  // read again later in the run.
+  std::vector<bool> kept_;
   // The messages whose parent may come later in the run.
   std::vector<PlacedMessage> unsettled_;
   IoResult failure_;
 };
-
-// Appends `message` (CR LF lines) to `mbox` the mboxrd way: a From_ line
-// with `sender` and the message's date, every line that begins with any
-// number of ">" and then "From " quoted with one more ">", LF line ends,
-// and an empty line after the message.
-void AppendMboxMessage(const MessageRecord& record, std::string_view sender,
-                       std::string_view message, std::string& mbox);
 
 // Removes the fresh files that runs killed outright left in `folder`.
 void RemoveAbandonedFreshFiles(FileSystem& files, const std::filesystem::path& folder);

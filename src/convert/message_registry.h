@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,7 +55,8 @@ class MessageRegistry {
   explicit MessageRegistry(HeldMessages* store = nullptr) : store_(store) {}
 
   // Assigns the identifier and the parent of the next message of the run.
-  PlacedMessage Place(const MessageRecord& record);
+  // The result is valid until the next call.
+  const PlacedMessage& Place(const MessageRecord& record);
   // The parent of a message placed with an unsettled parent, once every
   // message of the run is placed.
   std::string FinalParent(const PlacedMessage& message) const;
@@ -62,7 +64,7 @@ class MessageRegistry {
  private:
   struct RunMessage {
     std::size_t sequence;
-    std::string digest;
+    std::uint64_t digest;
     bool plain;  // holds the plain identifier
   };
   struct Slot {
@@ -73,8 +75,13 @@ class MessageRegistry {
   Slot& SlotOf(const std::string& key);
 
   HeldMessages* store_;
+  // By plain identifier, without the mail domain.
   std::unordered_map<std::string, Slot> slots_;
   std::size_t sequence_ = 0;
+  // The message placed last, and its two identifiers, kept for their storage.
+  PlacedMessage placed_;
+  std::string key_, keyed_;
+  std::string mapKey_;  // SlotOf's key
 };
 
 }  // namespace tav

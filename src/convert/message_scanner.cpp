@@ -59,6 +59,7 @@ void MessageScanner::ConvertMessages(LoadedLog& log, std::string_view folderName
     MessageRecord record{folderName,     Fields.MsgNo,   Fields.SenderId, Fields.SenderName,
                          Fields.Subject, Fields.MsgDate, Fields.MsgTime,  Fields.RefNo,
                          Body,           Fields.DateText};
+    record.LongestBodyLine = longestBodyLine_;
     record.TitleListEntry = titleListEntry;
     const WriteResult written = writer.Write(record);
     if (written.replacedBytes > 0) result.replaced.push_back({Fields.MsgNo, written.replacedBytes});
@@ -81,21 +82,22 @@ void MessageScanner::ConvertMessages(LoadedLog& log, std::string_view folderName
 }
 
 void MessageScanner::CollectBody(LoadedLog& log) {
-  Body.clear();
+  const std::size_t first = CurLine + 1;
   for (;;) {
     // The next line opens the next message: CurLine stays on the last body
     // line (or on the date line when the body is empty).
-    if (log.Kind(CurLine + 1) == LineKind::Header) return;
+    if (log.Kind(CurLine + 1) == LineKind::Header) break;
     ++CurLine;
-    if (CurLine == log.EndLine()) return;
-    Body += log.ScreenedLine(CurLine);
-    Body += "\r\n";
+    if (CurLine == log.EndLine()) break;
   }
+  const std::size_t end = CurLine == log.EndLine() ? CurLine : CurLine + 1;
+  Body = log.LinesWithCrLf(first, end, bodyCopy_, longestBodyLine_);
 }
 
 void MessageScanner::Release() {
   Fields = MessageFields();
-  Body = std::string();
+  Body = {};
+  bodyCopy_ = std::string();
 }
 
 }  // namespace tav

@@ -35,7 +35,9 @@ class MessageScanner {
   std::size_t CurLine = 0;
   // The message record; the storage is kept from one message to the next.
   MessageFields Fields;
-  std::string Body;
+  std::string_view Body;  // in the log, or in bodyCopy_
+  std::string bodyCopy_;
+  std::size_t longestBodyLine_ = 0;
   FieldReaders readers_;
 };
 

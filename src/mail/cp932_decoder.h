@@ -16,4 +16,7 @@ namespace tav {
 // byte at the end. Returns the number of bytes replaced by U+FFFD.
 std::size_t AppendCp932AsUtf8(std::string_view bytes, std::string& out);
 
+// The number of bytes AppendCp932AsUtf8 would replace by U+FFFD.
+std::size_t Cp932ReplacedBytes(std::string_view bytes);
+
 }  // namespace tav

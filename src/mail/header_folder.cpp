@@ -13,15 +13,27 @@ constexpr std::string_view kWordEnd = "?=";
 void AppendBase64(std::string_view bytes, std::string& out) {
   static constexpr char kDigits[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-    std::uint32_t group = 0;
-    for (std::size_t k = 0; k < 3; ++k) {
-      group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-    }
-    for (std::size_t k = 0; k < 4; ++k) {
-      out += k <= n ? kDigits[group >> (18 - 6 * k) & 0x3F] : '=';
-    }
+  const std::size_t start = out.size();
+  out.resize(start + (bytes.size() + 2) / 3 * 4);
+  char* digit = out.data() + start;
+  const auto* byte = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t left = bytes.size();
+  for (; left >= 3; left -= 3, byte += 3) {
+    const std::uint32_t group =
+        std::uint32_t{byte[0]} << 16 | std::uint32_t{byte[1]} << 8 | byte[2];
+    *digit++ = kDigits[group >> 18];
+    *digit++ = kDigits[group >> 12 & 0x3F];
+    *digit++ = kDigits[group >> 6 & 0x3F];
+    *digit++ = kDigits[group & 0x3F];
+  }
+  if (left > 0) {
+    // One or two bytes more: their digits, then "=" for the bytes missing.
+    const std::uint32_t group =
+        std::uint32_t{byte[0]} << 16 | (left == 2 ? std::uint32_t{byte[1]} << 8 : 0);
+    *digit++ = kDigits[group >> 18];
+    *digit++ = kDigits[group >> 12 & 0x3F];
+    *digit++ = left == 2 ? kDigits[group >> 6 & 0x3F] : '=';
+    *digit++ = '=';
   }
 }
 

@@ -2,6 +2,7 @@
 // messages receives, one record at a time.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace tav {
@@ -27,6 +28,10 @@ struct MessageRecord {
   // ("00/04/11"), or all four digits of a year written so ("2000/04/11").
   // Empty when the line holds no date.
   std::string_view DateText;
+  // The longest line of Body in bytes (without its CR LF), where the
+  // scanner measured it: then every line of Body ends in CR LF and holds
+  // no CR or LF of its own. Unknown (npos) otherwise.
+  std::size_t LongestBodyLine = std::string_view::npos;
   // A title-list entry: a header line whose "date line" is the next title's
   // header line. It is no message read; the default output writes it only
   // where no file of its number exists, the standard forms never.

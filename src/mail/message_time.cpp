@@ -22,29 +22,38 @@ int Number(std::string_view text) {
   return value;
 }
 
+// Where the date line writes a four-digit year ("2030/01/05"), those four
+// digits; the field readers' date reads the year as 30, that is 1930.
+std::string_view FourDigitYear(const MessageRecord& record) {
+  const std::string_view text = record.DateText;
+  const bool fourDigits = text.size() >= 5 && text[4] == '/' && Number(text.substr(0, 4)) >= 0;
+  return fourDigits ? text.substr(0, 4) : std::string_view();
+}
+
 }  // namespace
 
 std::string MessageDate(const MessageRecord& record) {
   const std::string_view date = record.MsgDate;
-  const std::string_view text = record.DateText;
-  // "2030/01/05": the field readers' date reads the year as 30, that is 1930.
-  const bool fourDigits = text.size() >= 5 && text[4] == '/' && Number(text.substr(0, 4)) >= 0;
+  const std::string_view year = FourDigitYear(record);
   const std::size_t yearStart = date.rfind(' ');
-  if (!fourDigits || yearStart == std::string_view::npos) return std::string(date);
-  return std::string(date.substr(0, yearStart + 1)) + std::string(text.substr(0, 4));
+  if (year.empty() || yearStart == std::string_view::npos) return std::string(date);
+  std::string full(date.substr(0, yearStart + 1));
+  full += year;
+  return full;
 }
 
 std::optional<std::chrono::sys_seconds> MessageTime(const MessageRecord& record) {
   using namespace std::chrono;
-  // "d Mon yyyy", as the field readers write a date.
-  const std::string full = MessageDate(record);
-  const std::string_view date = full;
+  // "d Mon yyyy", as the field readers write a date; the year may be the
+  // one the date line writes in four digits.
+  const std::string_view date = record.MsgDate;
   const std::size_t first = date.find(' ');
   const std::size_t second = date.rfind(' ');
   if (first == std::string_view::npos || second != first + 4) return std::nullopt;
   const int day = Number(date.substr(0, first));
   const std::string_view month = date.substr(first + 1, 3);
-  const int year = Number(date.substr(second + 1));
+  const std::string_view fourDigits = FourDigitYear(record);
+  const int year = Number(fourDigits.empty() ? date.substr(second + 1) : fourDigits);
   std::size_t monthIndex = 0;
   while (monthIndex < kMonths.size() && kMonths[monthIndex] != month) ++monthIndex;
   const year_month_day ymd{std::chrono::year(year),

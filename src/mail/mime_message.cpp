@@ -63,16 +63,17 @@ void AppendIdentifierField(std::string_view name, std::string_view identifier, s
   field.End();
 }
 
-// Bytes that the decoding of `text` replaces by U+FFFD.
-std::size_t ReplacedBytes(std::string_view text) {
-  std::string ignored;
-  return AppendCp932AsUtf8(text, ignored);
-}
-
 }  // namespace
 
 std::size_t MimeMessageBuilder::Append(const MessageRecord& record, const MessageIds& ids,
                                        std::string& out) {
+  body_.clear();
+  const std::size_t replaced = DecodeBody(record, body_);
+  return replaced + Append(record, ids, body_, out);
+}
+
+std::size_t MimeMessageBuilder::Append(const MessageRecord& record, const MessageIds& ids,
+                                       std::string_view body, std::string& out) {
   std::size_t replaced = AppendFrom(record, out);
   replaced += AppendSubject(record, out);
   replaced += AppendDate(record, out);
@@ -82,11 +83,31 @@ std::size_t MimeMessageBuilder::Append(const MessageRecord& record, const Messag
     AppendIdentifierField("References", ids.parentId, out);
   }
   // The identifiers hold the numbers' decodings: their replaced bytes count.
-  replaced += ReplacedBytes(record.MsgNo) + ReplacedBytes(record.RefNo);
+  replaced += Cp932ReplacedBytes(record.MsgNo) + Cp932ReplacedBytes(record.RefNo);
   out += "X-TAV-Digest: ";
   out += ids.digest;
   out += "\r\n";
-  replaced += AppendBody(record, out);
+  AppendBody(record, body, out);
+  return replaced;
+}
+
+std::size_t MimeMessageBuilder::DecodeBody(const MessageRecord& record, std::string& out) {
+  const std::size_t replaced = AppendCp932AsUtf8(record.Body, out);
+  out += "\r\n";  // one more line end, as the .eml files of the default output have
+  return replaced;
+}
+
+std::size_t MimeMessageBuilder::ReplacedFieldBytes(const MessageRecord& record) {
+  std::string_view senderId = record.SenderId;
+  while (!senderId.empty() && senderId.back() == ' ') senderId.remove_suffix(1);
+  std::size_t replaced = Cp932ReplacedBytes(TrimSpaces(record.SenderName)) +
+                         Cp932ReplacedBytes(senderId) + Cp932ReplacedBytes(record.Subject) +
+                         Cp932ReplacedBytes(record.MsgNo) + Cp932ReplacedBytes(record.RefNo);
+  // A date the field readers wrote is ASCII, and so is the year the date
+  // line adds to it: only another date can hold bytes that do not decode.
+  const bool ascii = std::all_of(record.MsgDate.begin(), record.MsgDate.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!ascii && MessageTime(record)) replaced += Cp932ReplacedBytes(MessageDate(record));
   return replaced;
 }
 
@@ -149,20 +170,23 @@ std::size_t MimeMessageBuilder::AppendDate(const MessageRecord& record, std::str
   return replaced;
 }
 
-std::size_t MimeMessageBuilder::AppendBody(const MessageRecord& record, std::string& out) {
-  body_.clear();
-  const std::size_t replaced = AppendCp932AsUtf8(record.Body, body_);
-  body_ += "\r\n";  // one more line end, as the .eml files of the default output have
-  const bool quoted = NeedsQuotedPrintable(body_);
+void MimeMessageBuilder::AppendBody(const MessageRecord& record, std::string_view body,
+                                    std::string& out) {
+  // Decoding leaves NUL, CR and LF as they are and makes at most three
+  // bytes of one: lines the scanner measured short enough need only the
+  // search for a NUL.
+  constexpr std::size_t kSurelyShort = 998 / 3;
+  const bool quoted = record.LongestBodyLine <= kSurelyShort
+                          ? body.find('\0') != std::string_view::npos
+                          : NeedsQuotedPrintable(body);
   out += "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n";
   out += quoted ? "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
                 : "Content-Transfer-Encoding: 8bit\r\n\r\n";
   if (quoted) {
-    AppendQuotedPrintable(body_, out);
+    AppendQuotedPrintable(body, out);
   } else {
-    out += body_;
+    out += body;
   }
-  return replaced;
 }
 
 namespace {

@@ -27,6 +27,17 @@ class MimeMessageBuilder {
   // LF line ends throughout. Returns the number of bytes of all fields that
   // the decoding replaced by U+FFFD.
   std::size_t Append(const MessageRecord& record, const MessageIds& ids, std::string& out);
+  // The same with the body decoded already (by DecodeBody); returns the
+  // bytes replaced in the other fields.
+  std::size_t Append(const MessageRecord& record, const MessageIds& ids, std::string_view body,
+                     std::string& out);
+
+  // Appends the record's body in UTF-8 as the message holds it (with one
+  // more CR LF); returns the bytes replaced.
+  static std::size_t DecodeBody(const MessageRecord& record, std::string& out);
+  // The bytes replaced in the fields other than the body, without building
+  // the message.
+  static std::size_t ReplacedFieldBytes(const MessageRecord& record);
 
   // The From, Subject and Date lines that Append would write: what tells a
   // message apart in a store written before messages carried their digest.
@@ -36,7 +47,7 @@ class MimeMessageBuilder {
   std::size_t AppendFrom(const MessageRecord& record, std::string& out);
   std::size_t AppendSubject(const MessageRecord& record, std::string& out);
   std::size_t AppendDate(const MessageRecord& record, std::string& out);
-  std::size_t AppendBody(const MessageRecord& record, std::string& out);
+  void AppendBody(const MessageRecord& record, std::string_view body, std::string& out);
 
   // Decoded fields, kept from one message to the next for their storage.
   std::string field_;

@@ -1,5 +1,7 @@
 #include "mail/quoted_printable.h"
 
+#include <cstring>
+
 namespace tav {
 
 namespace {
@@ -7,6 +9,10 @@ namespace {
 constexpr std::size_t kMaxLine = 998;    // an 8bit line, without its CR LF
 constexpr std::size_t kMaxEncoded = 76;  // a quoted-printable line, without its CR LF
 constexpr std::string_view kLineEnd = "\r\n";
+
+std::size_t Size(const char* begin, const char* end) {
+  return static_cast<std::size_t>(end - begin);
+}
 
 bool StandsAsIs(unsigned char c) {
   return c >= 0x21 && c <= 0x7E && c != '=';
@@ -43,16 +49,21 @@ void AppendEncodedLine(std::string_view line, std::string& out) {
 }  // namespace
 
 bool NeedsQuotedPrintable(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos) return true;
-  std::size_t lineStart = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    if (text.substr(i, 2) != kLineEnd) return true;  // a CR or LF on its own
-    if (i - lineStart > kMaxLine) return true;
-    lineStart = i + 2;
-    ++i;
+  // Searched for with memchr, which looks at many bytes at a time: a NUL
+  // anywhere, then line by line the LF and the first CR, which must stand
+  // right before it.
+  if (text.empty()) return false;
+  const char* line = text.data();
+  const char* const end = line + text.size();
+  if (std::memchr(line, '\0', text.size()) != nullptr) return true;
+  for (;;) {
+    const auto* lf = static_cast<const char*>(std::memchr(line, '\n', Size(line, end)));
+    const auto* cr = static_cast<const char*>(std::memchr(line, '\r', Size(line, lf ? lf : end)));
+    if (lf == nullptr) return cr != nullptr || Size(line, end) > kMaxLine;  // a CR on its own
+    if (cr != lf - 1) return true;  // an LF, or a CR, on its own
+    if (Size(line, cr) > kMaxLine) return true;
+    line = lf + 1;
   }
-  return text.size() - lineStart > kMaxLine;
 }
 
 void AppendQuotedPrintable(std::string_view text, std::string& out) {

@@ -19,6 +19,8 @@ std::string Cp932ForDisplay(std::string_view bytes) {
     const auto first = static_cast<unsigned char>(ch[0]);
     if (size == 1 && (first < 0x20 || first == 0x7F)) {
       appendHex(ch);
+    } else if (first < 0x80) {
+      out += ch;  // printable ASCII stands for itself in code page 932
     } else if (auto text = Cp932ToUtf8(ch)) {
       out += *text;
     } else {

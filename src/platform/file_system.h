@@ -51,8 +51,10 @@ struct FolderEntry {
 
 // A file of a fresh name, created for one writer alone, being filled. While
 // it is being filled, no other run takes it for abandoned (a lock on POSIX,
-// no sharing on Windows). It becomes a real file only when it is
-// committed; otherwise it is removed.
+// no sharing on Windows); WriteWholeFile's, filled with one write and
+// renamed at once, goes without the lock on POSIX, where a file must also
+// have stayed unchanged for a minute before it counts as abandoned. It
+// becomes a real file only when it is committed; otherwise it is removed.
 class FreshFile {
  public:
   virtual ~FreshFile() = default;
@@ -115,6 +117,11 @@ class FileSystem {
   // Why a file at `path` must not be replaced (a folder, a read-only file),
   // before anything is written; success when it may be.
   virtual IoResult CheckReplaceable(const std::filesystem::path& path) = 0;
+  // The fresh file of WriteWholeFile, written once and committed at once.
+  virtual std::unique_ptr<FreshFile> CreateFreshFileForOneWrite(const std::filesystem::path& folder,
+                                                                IoResult& failure) {
+    return CreateFreshFile(folder, failure);
+  }
 };
 
 }  // namespace tav

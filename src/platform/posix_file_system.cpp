@@ -227,6 +227,16 @@ IoResult PosixFileSystem::CheckReplaceable(const std::filesystem::path& path) {
 
 std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFile(const std::filesystem::path& folder,
                                                             IoResult& failure) {
+  return CreateFresh(folder, failure, true);
+}
+
+std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFileForOneWrite(
+    const std::filesystem::path& folder, IoResult& failure) {
+  return CreateFresh(folder, failure, false);
+}
+
+std::unique_ptr<FreshFile> PosixFileSystem::CreateFresh(const std::filesystem::path& folder,
+                                                        IoResult& failure, bool lock) {
   std::string path;
   const int fd = names_.MakeFresh(
       [&](const std::string& name) {
@@ -242,7 +252,7 @@ std::unique_ptr<FreshFile> PosixFileSystem::CreateFreshFile(const std::filesyste
   }
   // Held as long as the file is open: a later run leaves a locked fresh
   // file alone. A file system without locks still writes.
-  ::flock(fd, LOCK_EX | LOCK_NB);
+  if (lock) ::flock(fd, LOCK_EX | LOCK_NB);
   if (newFiles_ == NewFiles::Unknown && !newFolder_.empty() && folder.native() == newFolder_) {
     struct stat created {};
     if (::fstat(fd, &created) == 0) {

@@ -41,8 +41,15 @@ class PosixFileSystem : public FileSystem {
 
  protected:
   IoResult CheckReplaceable(const std::filesystem::path& path) override;
+  // Without the lock: a file written and renamed at once is gone long before
+  // another run would take it for abandoned, and the lock costs a call (of
+  // a few percent of a conversion's time) for every file.
+  std::unique_ptr<FreshFile> CreateFreshFileForOneWrite(const std::filesystem::path& folder,
+                                                        IoResult& failure) override;
 
  private:
+  std::unique_ptr<FreshFile> CreateFresh(const std::filesystem::path& folder, IoResult& failure,
+                                         bool lock);
   // True when `path` names an entry directly in newFolder_.
   bool InNewFolder(const std::string& path) const;
 

@@ -2,8 +2,8 @@
 """Checks the code page 932 decoder against Python's own codec: the committed
 table must be what tools/gen_cp932_table.py makes now, and the decoder
 (through cp932_decode_probe) must give what bytes.decode("cp932", "replace")
-gives, with the same count of replaced bytes, for every text of one and two
-bytes and a few longer ones.
+gives, with the same count of replaced bytes (also when only counted), for
+every text of one and two bytes and a few longer ones.
 
 Usage: check_cp932_decoder.py PROBE SOURCE_DIR"""
 import codecs

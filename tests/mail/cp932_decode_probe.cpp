@@ -1,6 +1,7 @@
 // Decodes code page 932 for check_cp932_decoder.py: each line of standard
 // input holds one text in hexadecimal; each line of output holds its UTF-8
-// decoding in hexadecimal, a space and the number of bytes replaced.
+// decoding in hexadecimal, a space and the number of bytes replaced, and
+// " count differs" when counting alone gives another number.
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -19,7 +20,8 @@ int main() {
     utf8.clear();
     const std::size_t replaced = tav::AppendCp932AsUtf8(bytes, utf8);
     for (const char c : utf8) std::printf("%02x", static_cast<unsigned char>(c));
-    std::printf(" %zu\n", replaced);
+    std::printf(" %zu%s\n", replaced,
+                tav::Cp932ReplacedBytes(bytes) == replaced ? "" : " count differs");
   }
   return 0;
 }

@@ -377,6 +377,17 @@ TEST(MimeMessage, CountsReplacedBytesOfEveryFieldAndKeepsNothingBetweenMessages)
   const std::string broken = f.Build(&replaced);
   EXPECT_EQ(replaced, 6u);
   EXPECT_EQ(Body(broken), "あ\xEF\xBF\xBD\r\n\r\n");
+  // Counted without building the message, the body decoded apart: the same.
+  std::string decoded;
+  EXPECT_EQ(MimeMessageBuilder::ReplacedFieldBytes(f.Record()) +
+                MimeMessageBuilder::DecodeBody(f.Record(), decoded),
+            6u);
+  Fields odd = f;
+  odd.date = "4 Dec \x85";  // a date no field reader writes, its year given by the date line
+  odd.dateText = "1999/12/04";
+  std::size_t oddReplaced = 0;
+  odd.Build(&oddReplaced);
+  EXPECT_EQ(MimeMessageBuilder::ReplacedFieldBytes(odd.Record()) + 1, oddReplaced);
 
   // One builder, one string: messages follow each other unchanged.
   const Fields plain;
