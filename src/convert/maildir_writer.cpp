@@ -30,7 +30,8 @@ constexpr std::size_t kBatch = 64;
 constexpr std::size_t kMostDeferredBytes = std::size_t{64} << 20;
 
 // The longest unique part that stands as the identifier itself: a file
-// name keeps within 255 bytes with the flags a mail program adds.
+// name keeps within 255 bytes with a fingerprint (17 bytes) and the flags
+// a mail program adds.
 constexpr std::size_t kLongestUnique = 200;
 
 IoResult MakeFolder(FileSystem& files, const std::filesystem::path& folder) {
@@ -60,13 +61,16 @@ std::string MaildirWriter::UniqueName(std::string_view identifier) {
 }
 
 void MaildirWriter::AppendUniqueName(std::string_view identifier, std::string& out) {
-  if (identifier.size() <= kLongestUnique) {
-    out += identifier;
+  const bool fits = identifier.size() <= kLongestUnique;
+  out += fits ? identifier : identifier.substr(0, kLongestUnique - 17);
+  // The fingerprint tells case apart where the file system does not:
+  // "00001.MAI" and "00001.mai" are two folder names' messages.
+  if (fits && std::none_of(identifier.begin(), identifier.end(),
+                           [](char c) { return c >= 'A' && c <= 'Z'; })) {
     return;
   }
   Fnv1a64 hash;
   hash.Add(identifier);
-  out += identifier.substr(0, kLongestUnique - 17);
   out += '~';
   Fnv1a64::AppendHex(hash.Value(), out);
 }
@@ -112,16 +116,21 @@ void MaildirWriter::LearnFolder(const std::filesystem::path& folder) {
     const std::string name = Utf8FromPath(entry.name);
     const std::string unique = name.substr(0, name.find(kInfoSeparator));
     const std::filesystem::path path = JoinPath(folder, entry.name);
-    filesByUnique_[unique].held = path;
+    // The identifier stands whole before its fingerprint, if any: no
+    // identifier holds a "~", and one cut short ends in no mail domain.
+    const std::string_view named = std::string_view(unique).substr(0, unique.rfind('~'));
     std::string identifier;
-    if (unique.ends_with(domain)) {
-      identifier = unique;
+    if (named.ends_with(domain)) {
+      identifier = named;
     } else if (unique.size() == kLongestUnique && unique[kLongestUnique - 17] == '~' &&
                files_.ReadWholeFile(path, bytes).ok) {
       // A long identifier stands whole only in the message itself.
       identifier = HeaderField(View(bytes), "Message-Id").value_or("");
       if (identifier.size() > 2) identifier = identifier.substr(1, identifier.size() - 2);
     }
+    // Known by the name this version gives the identifier: a file named
+    // by an earlier one, without the fingerprint, is found as well.
+    filesByUnique_[identifier.empty() ? unique : UniqueName(identifier)].held = path;
     if (!identifier.empty()) held_[KeyOfIdentifier(identifier)].push_back({entry.modified, identifier});
   }
 }

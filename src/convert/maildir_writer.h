@@ -37,7 +37,10 @@ class MaildirWriter : public MailWriter, private HeldMessages {
   IoResult Finish() override;
 
   // The unique part of a message's file name: its identifier, or for an
-  // identifier too long for a file name its start and its fingerprint.
+  // identifier too long for a file name its start and its fingerprint. An
+  // identifier with a capital letter carries its fingerprint too, so that
+  // two identifiers that differ only in case never share a file on a
+  // volume that ignores case.
   static std::string UniqueName(std::string_view identifier);
 
  private:

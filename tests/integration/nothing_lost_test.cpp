@@ -3,6 +3,8 @@
 // parent comes later in the run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 
 #include "mail/mime_message.h"
@@ -115,6 +117,34 @@ TEST_F(NothingLost, MailNumbersThatRestartEachSessionKeepEveryMailApart) {
   EXPECT_TRUE(Told(Utf8FromPath(dir / "mail0415.log") + ": message 00001: its file held a "
                    "different message"))
       << errors.str();
+}
+
+TEST_F(NothingLost, FolderNamesThatDifferInCaseOnlyKeepTwoFilesWhereCaseIsIgnored) {
+  WriteLog("MAIL0412.LOG", MailSession("ABC00001", "最初の便り"));
+  WriteLog("mail0415.log", MailSession("XYZ00002", "別の便り"));
+  const std::vector<std::filesystem::path> args = {"--maildir", dir / "box", dir / "MAIL0412.LOG",
+                                                   dir / "mail0415.log"};
+  EXPECT_EQ(Tav(args), kExitOk);
+  std::vector<std::string> cur = Cur(dir / "box");
+  ASSERT_EQ(cur.size(), 2u);
+  for (std::string& name : cur) {
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  }
+  EXPECT_NE(cur[0], cur[1]);
+
+  // A Maildir whose file an earlier version named by the identifier alone
+  // gets no second copy of it.
+  const std::vector<std::string> names = Cur(dir / "box");
+  const auto marked = std::find_if(names.begin(), names.end(), [](const std::string& name) {
+    return name.starts_with("00001.MAI@");
+  });
+  ASSERT_NE(marked, names.end());
+  const auto earlier = dir / "box" / "cur" / (std::string("00001.MAI@tav.example.jp") + kSeen);
+  files.files[earlier] = files.Bytes(dir / "box" / "cur" / *marked);
+  files.Remove(dir / "box" / "cur" / *marked);
+  EXPECT_EQ(Tav(args), kExitOk);
+  EXPECT_EQ(Cur(dir / "box").size(), 2u);
+  EXPECT_TRUE(files.Exists(earlier));
 }
 
 TEST_F(NothingLost, NumbersThatDecodeAlikeAreTwoMessages) {

@@ -177,6 +177,16 @@ TEST(Win32ProgramsTest, TavconvSharesAFolderWhoseNameDiffersInCaseOnly) {
             std::string::npos);
   EXPECT_NE(text(lower.parent_path() / L"MAI" / L"00231.eml").find("<00231.mai@tav.example.jp>"),
             std::string::npos);
+
+  // The same mail session under both names: six messages, six files.
+  const auto again = temp.path() / L"mail0415.log";
+  std::filesystem::copy_file(L"test-samples\\mail0412.log", again);
+  const auto box = temp.path() / L"box";
+  _wsystem((L"tavconv.exe --maildir \"" + box.native() + L"\" \"" + upper.native() + L"\" \"" +
+            again.native() + L"\" 2>nul").c_str());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(box / L"cur"),
+                          std::filesystem::directory_iterator()),
+            6);
 }
 
 TEST(Win32ProgramsTest, TavconvWritesAConsoleInUtf16AndAFileInUtf8) {
