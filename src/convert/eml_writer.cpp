@@ -31,6 +31,9 @@ std::string Bracketed(std::string_view identifier) {
 }  // namespace
 
 FolderOutcome EmlFolderWriter::BeginLog(const LogTarget& target) {
+  // Only a log whose conversion broke off leaves writes pending here, and
+  // its result tells of that already: the folder is made with none.
+  BackgroundFailure();
   OutDir = JoinPath(target.directory, target.folderName);
   folder_ = nullptr;
   if (IsUnsafeFolderName(target.folderName)) return {FolderStatus::Unsafe, OutDir, {}};
@@ -57,6 +60,7 @@ FolderOutcome EmlFolderWriter::BeginLog(const LogTarget& target) {
 }
 
 WriteResult EmlFolderWriter::Write(const MessageRecord& message) {
+  if (writes_.Failed()) return BackgroundFailure();
   const auto name = EmlFileName(message.MsgNo);
   if (!name) return {WriteResult::Status::NumberUnusable, {}, {}, 0, false};
   EmlPath = JoinPath(OutDir, *name);
@@ -84,11 +88,10 @@ WriteResult EmlFolderWriter::WriteRaw(const MessageRecord& message) {
   } else if (!message.TitleListEntry && writtenBefore && !prior->second.titleListEntry) {
     replacedAnother = prior->second.mark != header;
   }
-  const IoResult written = files_.WriteWholeFile(EmlPath, text_);
-  if (!written.ok) return {WriteResult::Status::Failed, EmlPath, written.reason, 0, false};
   Written& entry = writtenBefore ? prior->second : folder_->written[std::string(message.MsgNo)];
   entry.titleListEntry = message.TitleListEntry;
   entry.mark.assign(header);
+  Queue(message.MsgNo);
   return {WriteResult::Status::Written, EmlPath, {}, 0, replacedAnother};
 }
 
@@ -121,14 +124,10 @@ WriteResult EmlFolderWriter::WriteMime(const MessageRecord& message) {
   } else if (const auto held = heldTexts_.find(key); held != heldTexts_.end()) {
     replacedAnother = HeaderField(held->second, "Message-Id") != Bracketed(placed.identifier);
   }
-  const IoResult written = files_.WriteWholeFile(EmlPath, text_);
-  if (!written.ok) {
-    if (first) folder_->written.erase(prior);
-    return {WriteResult::Status::Failed, EmlPath, written.reason, replaced, false};
-  }
   prior->second.titleListEntry = false;
   prior->second.mark.assign(placed.identifier);
   if (!placed.parentSettled) unsettled_.emplace_back(EmlPath, placed);
+  Queue(message.MsgNo);
   return {WriteResult::Status::Written, EmlPath, {}, replaced, replacedAnother};
 }
 
@@ -152,7 +151,43 @@ bool EmlFolderWriter::IsSame(const std::string&, const MessageRecord& record,
   return StoredSignature(text) == mime_.Signature(record);
 }
 
+void EmlFolderWriter::Queue(std::string_view number) {
+  writes_.Queue(EmlPath, text_);
+  // More than the background ever holds at once.
+  if (queued_.size() == 256) {
+    queued_.front().second.assign(number);
+    queued_.front().first = folder_;
+    queued_.push_back(std::move(queued_.front()));
+    queued_.pop_front();
+  } else {
+    queued_.emplace_back(folder_, number);
+  }
+}
+
+WriteResult EmlFolderWriter::BackgroundFailure() {
+  BackgroundWrites::Outcome failed = writes_.Wait();
+  if (failed.result.ok) return {};
+  // What the dropped files would have replaced is whatever the folder
+  // holds now: it is read from the disk from here on.
+  for (std::size_t dropped = 0; dropped < failed.notWritten && !queued_.empty(); ++dropped) {
+    auto& [folder, number] = queued_.back();
+    folder->written.erase(number);
+    folder->fromBefore = true;
+    queued_.pop_back();
+  }
+  queued_.clear();
+  return {WriteResult::Status::Failed, std::move(failed.file), std::move(failed.result.reason), 0,
+          false, failed.notWritten};
+}
+
+WriteResult EmlFolderWriter::EndLog() {
+  return BackgroundFailure();
+}
+
 IoResult EmlFolderWriter::Finish() {
+  if (const WriteResult failed = BackgroundFailure(); failed.status == WriteResult::Status::Failed) {
+    return IoResult::Failure(Utf8FromPath(failed.file) + ": " + failed.reason);
+  }
   for (const auto& [path, placed] : unsettled_) {
     const std::string parent = registry_.FinalParent(placed);
     std::string text = ReadText(files_, path);

@@ -2,6 +2,7 @@
 // and tavconv's default, or, with the MIME form, `tavconv --mime`.
 #pragma once
 
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -12,6 +13,7 @@
 #include "convert/mail_writer.h"
 #include "convert/message_registry.h"
 #include "mail/mime_message.h"
+#include "platform/background_writes.h"
 #include "platform/file_system.h"
 
 namespace tav {
@@ -30,10 +32,13 @@ class EmlFolderWriter : public MailWriter, private HeldMessages {
   // Makes the log's output folder (MakeOutDir); in a folder that was there
   // before, removes the fresh files that killed runs left.
   FolderOutcome BeginLog(const LogTarget& target) override;
-  // Writes the message as OutDir, the message number and ".eml" (WriteEml).
-  // A title-list entry never replaces a file of its number; in the MIME
-  // form it is never written.
+  // Writes the message as OutDir, the message number and ".eml" (WriteEml),
+  // in the background: a failure comes back with a later message or at
+  // EndLog. A title-list entry never replaces a file of its number; in the
+  // MIME form it is never written.
   WriteResult Write(const MessageRecord& message) override;
+  // Waits for the log's files.
+  WriteResult EndLog() override;
   // The MIME form: names the parents that came later in the run.
   IoResult Finish() override;
 
@@ -56,6 +61,11 @@ class EmlFolderWriter : public MailWriter, private HeldMessages {
 
   WriteResult WriteRaw(const MessageRecord& message);
   WriteResult WriteMime(const MessageRecord& message);
+  // Hands text_ to the background as EmlPath, the file of `number`.
+  void Queue(std::string_view number);
+  // Waits for the background; its failure as a write's result (Written
+  // when there is none).
+  WriteResult BackgroundFailure();
 
   // The MIME form's files held before the run (HeldMessages).
   std::vector<std::string> Held(const std::string& key) override;
@@ -70,6 +80,12 @@ class EmlFolderWriter : public MailWriter, private HeldMessages {
   Folder* folder_ = nullptr;  // OutDir's
 
   MessageRegistry registry_;
+  // The messages' files: written in order by a second thread. The files
+  // the writer reads meanwhile (one held before the run) are never among them.
+  BackgroundWrites writes_{files_};
+  // The numbers of the last files queued, in order: those whose write was
+  // dropped are no longer known as written (BackgroundFailure).
+  std::deque<std::pair<Folder*, std::string>> queued_;
   // The file of each plain identifier that a message or a reply named, and
   // the texts of those held before the run.
   struct KeyFile {

@@ -50,6 +50,10 @@ struct WriteResult {
   // The file of the message's number held a different message, which this
   // one replaced (a title-list entry this run wrote does not count).
   bool replacedAnother = false;
+  // With Failed from a writer that writes in the background: how many of
+  // the log's messages reported Written before were not written after all
+  // (the one that failed and those after it).
+  std::size_t notWritten = 0;
 };
 
 class MailWriter {
@@ -57,7 +61,12 @@ class MailWriter {
   virtual ~MailWriter() = default;
   // A log's messages follow. A writer that keeps a folder per log makes it here.
   virtual FolderOutcome BeginLog(const LogTarget& target) = 0;
+  // A failure of an earlier message's file may come back here, as Failed
+  // with `notWritten`; the log's conversion then ends.
   virtual WriteResult Write(const MessageRecord& message) = 0;
+  // The log's last message was handed over: a writer that writes in the
+  // background waits for its files here. Failed as for Write.
+  virtual WriteResult EndLog() { return {}; }
   // Every log was converted: what the writer held back goes out (a reply
   // whose parent came later, a mailbox). Nothing further is written.
   virtual IoResult Finish() { return IoResult::Success(); }

@@ -1,5 +1,6 @@
 #include "convert/message_scanner.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "platform/cp932.h"
@@ -62,23 +63,51 @@ void MessageScanner::ConvertMessages(LoadedLog& log, std::string_view folderName
     record.LongestBodyLine = longestBodyLine_;
     record.TitleListEntry = titleListEntry;
     const WriteResult written = writer.Write(record);
-    if (written.replacedBytes > 0) result.replaced.push_back({Fields.MsgNo, written.replacedBytes});
-    if (written.replacedAnother) result.replacedMessages.push_back(Fields.MsgNo);
+    if (written.status == WriteResult::Status::Failed) {
+      NoteFailure(written, result);
+      break;
+    }
     if (written.status == WriteResult::Status::Written) {
       ++result.written;
     } else if (written.status == WriteResult::Status::PassedOver) {
       ++result.titleEntriesPassedOver;
-    } else if (written.status == WriteResult::Status::NumberUnusable) {
-      result.badNumbers.push_back(Fields.MsgNo);
     } else {
-      result.outcome = LogOutcome::WriteFailed;
-      result.failedFile = written.file;
-      result.reason = written.reason;
-      break;
+      result.badNumbers.push_back(Fields.MsgNo);
+    }
+    if (written.replacedBytes > 0) {
+      result.replaced.push_back({Fields.MsgNo, written.replacedBytes});
+      replacedAt_.push_back(result.written);
+    }
+    if (written.replacedAnother) {
+      result.replacedMessages.push_back(Fields.MsgNo);
+      replacedMessagesAt_.push_back(result.written);
     }
     if (++messages % kMessagesBetweenHooks == 0) hooks.KeepResponsive();
   }
+  // Whatever ended the log, its files are written before its result stands.
+  if (const WriteResult settled = writer.EndLog();
+      settled.status == WriteResult::Status::Failed && result.outcome != LogOutcome::WriteFailed) {
+    NoteFailure(settled, result);
+  }
   result.badNumbers = EachOnce(result.badNumbers);
+  replacedAt_.clear();
+  replacedMessagesAt_.clear();
+}
+
+void MessageScanner::NoteFailure(const WriteResult& failed, LogResult& result) {
+  result.outcome = LogOutcome::WriteFailed;
+  result.failedFile = failed.file;
+  result.reason = failed.reason;
+  result.written -= std::min(failed.notWritten, result.written);
+  // A notice about a message that was not written goes with it.
+  while (!replacedAt_.empty() && replacedAt_.back() > result.written) {
+    replacedAt_.pop_back();
+    result.replaced.pop_back();
+  }
+  while (!replacedMessagesAt_.empty() && replacedMessagesAt_.back() > result.written) {
+    replacedMessagesAt_.pop_back();
+    result.replacedMessages.pop_back();
+  }
 }
 
 void MessageScanner::CollectBody(LoadedLog& log) {

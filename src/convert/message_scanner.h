@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/field_readers.h"
 #include "convert/loaded_log.h"
@@ -31,6 +32,9 @@ class MessageScanner {
   // Collects the body lines after the date line at CurLine: up to the next
   // header line or the end of the log, each followed by CR LF.
   void CollectBody(LoadedLog& log);
+  // Counts a failed write: the messages it says were not written after all
+  // lose their count and their notices.
+  void NoteFailure(const WriteResult& failed, LogResult& result);
 
   std::size_t CurLine = 0;
   // The message record; the storage is kept from one message to the next.
@@ -39,6 +43,9 @@ class MessageScanner {
   std::string bodyCopy_;
   std::size_t longestBodyLine_ = 0;
   FieldReaders readers_;
+  // For each of the log's notices (replaced bytes, replaced messages), how
+  // many messages were written with the one it is about.
+  std::vector<std::size_t> replacedAt_, replacedMessagesAt_;
 };
 
 }  // namespace tav

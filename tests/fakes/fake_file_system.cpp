@@ -19,15 +19,18 @@ class FakeFreshFile : public FreshFile {
  public:
   FakeFreshFile(FakeFileSystem& files, std::filesystem::path path)
       : files_(files), path_(std::move(path)) {
+  const std::lock_guard lock(files_.mutex_);
     files_.files[path_];
     files_.filling.insert(path_);
   }
   ~FakeFreshFile() override {
+  const std::lock_guard lock(files_.mutex_);
     files_.filling.erase(path_);
     if (!committed_) files_.files.erase(path_);
   }
 
   IoResult Write(std::string_view bytes) override {
+    const std::lock_guard lock(files_.mutex_);
     if (files_.failWrite) {
       if (auto reason = files_.failWrite(path_)) return IoResult::Failure(*reason);
     }
@@ -37,6 +40,7 @@ class FakeFreshFile : public FreshFile {
   }
 
   IoResult Read(std::uint64_t offset, std::size_t size, std::string& out) override {
+    const std::lock_guard lock(files_.mutex_);
     const std::string& bytes = files_.files[path_];
     if (offset + size > bytes.size()) return IoResult::Failure("unexpected end of file");
     out.assign(bytes, static_cast<std::size_t>(offset), size);
@@ -44,11 +48,13 @@ class FakeFreshFile : public FreshFile {
   }
 
   IoResult Sync() override {
+    const std::lock_guard lock(files_.mutex_);
     ++files_.syncs;
     return IoResult::Success();
   }
 
   IoResult Commit(const std::filesystem::path& target, bool replace) override {
+    const std::lock_guard lock(files_.mutex_);
     if (auto reason = files_.RefusedWrite(target)) return IoResult::Failure(*reason);
     if (!replace && files_.Exists(target)) return IoResult::Failure(kFileExists);
     files_.files[target] = std::move(files_.files[path_]);
@@ -72,18 +78,21 @@ FakeFileSystem::FakeFileSystem() {
 }
 
 void FakeFileSystem::AddFolder(const std::filesystem::path& folder) {
+  const std::lock_guard lock(mutex_);
   for (std::filesystem::path at = folder; !at.empty(); at = at.parent_path()) {
     if (!folders.insert(at).second || at == at.parent_path()) break;
   }
 }
 
 void FakeFileSystem::AddFile(const std::filesystem::path& path, std::string bytes) {
+  const std::lock_guard lock(mutex_);
   AddFolder(path.parent_path());
   files[path] = std::move(bytes);
   modified[path] = ++clock_;
 }
 
 void FakeFileSystem::Remove(const std::filesystem::path& path) {
+  const std::lock_guard lock(mutex_);
   const auto inside = [&path](const std::filesystem::path& entry) {
     for (std::filesystem::path at = entry; !at.empty(); at = at.parent_path()) {
       if (at == path) return true;
@@ -97,6 +106,7 @@ void FakeFileSystem::Remove(const std::filesystem::path& path) {
 }
 
 std::vector<std::string> FakeFileSystem::Names(const std::filesystem::path& folder) const {
+  const std::lock_guard lock(mutex_);
   std::vector<std::string> names;
   for (const auto& [path, bytes] : files) {
     if (path.parent_path() == folder) names.push_back(Utf8FromPath(path.filename()));
@@ -112,6 +122,7 @@ std::vector<std::string> FakeFileSystem::Names(const std::filesystem::path& fold
 
 std::vector<std::filesystem::path> FakeFileSystem::FileNames(
     const std::filesystem::path& folder) const {
+  const std::lock_guard lock(mutex_);
   std::vector<std::filesystem::path> names;
   for (const auto& [path, bytes] : files) {
     if (path.parent_path() == folder && !special.contains(path)) names.push_back(path.filename());
@@ -120,11 +131,13 @@ std::vector<std::filesystem::path> FakeFileSystem::FileNames(
 }
 
 std::string FakeFileSystem::Bytes(const std::filesystem::path& path) const {
+  const std::lock_guard lock(mutex_);
   const auto file = files.find(path);
   return file == files.end() ? std::string() : file->second;
 }
 
 DirResult FakeFileSystem::MakeDirectory(const std::filesystem::path& path) {
+  const std::lock_guard lock(mutex_);
   if (failMakeDirectory) {
     if (auto reason = failMakeDirectory(path)) return {DirStatus::Failed, *reason};
   }
@@ -137,6 +150,7 @@ DirResult FakeFileSystem::MakeDirectory(const std::filesystem::path& path) {
 }
 
 IoResult FakeFileSystem::ReadWholeFile(const std::filesystem::path& path, FileBytes& bytes) {
+  const std::lock_guard lock(mutex_);
   if (failRead) {
     if (auto reason = failRead(path)) return IoResult::Failure(*reason);
   }
@@ -149,6 +163,7 @@ IoResult FakeFileSystem::ReadWholeFile(const std::filesystem::path& path, FileBy
 }
 
 std::optional<std::string> FakeFileSystem::RefusedWrite(const std::filesystem::path& path) {
+  const std::lock_guard lock(mutex_);
   if (failWrite) {
     if (auto reason = failWrite(path)) return reason;
   }
@@ -159,12 +174,14 @@ std::optional<std::string> FakeFileSystem::RefusedWrite(const std::filesystem::p
 }
 
 void FakeFileSystem::Written(const std::filesystem::path& path) {
+  const std::lock_guard lock(mutex_);
   writtenFiles.push_back(path);
   if (keepWrittenBytes) writtenBytes.push_back(files[path]);
 }
 
 std::unique_ptr<FreshFile> FakeFileSystem::CreateFreshFile(const std::filesystem::path& folder,
                                                            IoResult& failure) {
+  const std::lock_guard lock(mutex_);
   if (!folders.contains(folder)) {
     failure = IoResult::Failure(kNoSuchFile);
     return nullptr;
@@ -175,11 +192,13 @@ std::unique_ptr<FreshFile> FakeFileSystem::CreateFreshFile(const std::filesystem
 }
 
 bool FakeFileSystem::Exists(const std::filesystem::path& path) {
+  const std::lock_guard lock(mutex_);
   return files.contains(path) || folders.contains(path) || special.contains(path);
 }
 
 IoResult FakeFileSystem::ListFolder(const std::filesystem::path& folder,
                                     std::vector<FolderEntry>& entries) {
+  const std::lock_guard lock(mutex_);
   entries.clear();
   if (!folders.contains(folder)) return IoResult::Failure(kNoSuchFile);
   for (const auto& [path, bytes] : files) {
@@ -194,11 +213,13 @@ IoResult FakeFileSystem::ListFolder(const std::filesystem::path& folder,
 }
 
 IoResult FakeFileSystem::SyncFolder(const std::filesystem::path&) {
+  const std::lock_guard lock(mutex_);
   ++syncs;
   return IoResult::Success();
 }
 
 bool FakeFileSystem::RemoveAbandoned(const std::filesystem::path& path) {
+  const std::lock_guard lock(mutex_);
   if (filling.contains(path) || !files.contains(path)) return false;
   files.erase(path);
   return true;

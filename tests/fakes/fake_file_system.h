@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -87,6 +88,9 @@ class FakeFileSystem : public FileSystem {
 
   int freshNames_ = 0;
   std::int64_t clock_ = 0;
+  // The program writes files from a second thread while it reads others:
+  // every operation holds this.
+  mutable std::recursive_mutex mutex_;
 };
 
 }  // namespace tav::test

@@ -3,10 +3,12 @@
 // leaves nothing half made behind.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <new>
 #include <sstream>
 #include <stdexcept>
 
+#include "convert/eml_writer.h"
 #include "convert/log_converter.h"
 #include "platform/paths.h"
 #include "support/log_fixture.h"
@@ -72,6 +74,55 @@ TEST_F(WriterFaults, AnMboxWhoseFileCannotBeMadeOrIsTakenMeanwhileLeavesNothing)
   EXPECT_TRUE(Told(Utf8FromPath(mbox) + ": not written: File exists")) << errors.str();
   EXPECT_EQ(files.Bytes(mbox), "someone's");
   EXPECT_EQ(files.Names(dir.path()), (std::vector<std::string>{"abc.log", "all.mbox"}));
+}
+
+// Header and date lines of message `number` (five digits) of 100.
+std::vector<std::string> Message(int number, const std::string& body) {
+  char header[64];
+  std::snprintf(header, sizeof header, "%05d/00100  ID%06d  Taro     Subject", number, number);
+  return {header, "00/04/10 21:47", body};
+}
+
+TEST_F(WriterFaults, AFileThatFailsBehindTheConversionCountsOnlyWhatWasWritten) {
+  std::vector<std::string> lines;
+  for (int number = 1; number <= 100; ++number) {
+    const auto message = Message(number, "body");
+    lines.insert(lines.end(), message.begin(), message.end());
+  }
+  WriteLog("a.log", lines);
+  // The folder holds other messages of 00049 and 00060 from before.
+  files.AddFile(dir / "a.l" / "00049.eml", "From: someone\r\n\r\nold\r\n");
+  files.AddFile(dir / "a.l" / "00060.eml", "From: someone\r\n\r\nold\r\n");
+  files.failWrite = [this](const std::filesystem::path& path) -> std::optional<std::string> {
+    if (path == dir / "a.l" / "00050.eml") return "No space left on device";
+    return std::nullopt;
+  };
+  LogConverter converter(files);
+  LogHooks hooks;
+  EmlFolderWriter writer(files, MailForm::Raw);
+  const LogResult& result = converter.ConvertLog({dir.path(), "a.log", 3}, writer, hooks);
+  EXPECT_EQ(result.outcome, LogOutcome::WriteFailed);
+  EXPECT_EQ(result.failedFile, dir / "a.l" / "00050.eml");
+  EXPECT_EQ(result.written, 49u);
+  // 00060 was never replaced: no notice says it was.
+  EXPECT_EQ(result.replacedMessages, std::vector<std::string>{"00049"});
+  EXPECT_TRUE(files.Exists(dir / "a.l" / "00048.eml"));
+  EXPECT_FALSE(files.Exists(dir / "a.l" / "00051.eml"));
+  EXPECT_NE(files.Bytes(dir / "a.l" / "00060.eml").find("old"), std::string::npos);
+
+  // The next log into the folder lists titles: the message written before
+  // the failure stays, a number whose file was dropped is written.
+  files.failWrite = nullptr;
+  std::vector<std::string> titles;
+  for (int number = 49; number <= 53; ++number) titles.push_back(Message(number, "")[0] + " Re:");
+  titles.push_back("00/04/10 21:47");
+  // Entries of 00049 and 00051, each over the next title as its date line.
+  WriteLog("a.l2.log", titles);
+  const LogResult& listed = converter.ConvertLog({dir.path(), "a.l2.log", 3}, writer, hooks);
+  EXPECT_EQ(listed.outcome, LogOutcome::Converted);
+  EXPECT_EQ(listed.titleEntriesPassedOver, 1u);
+  EXPECT_NE(files.Bytes(dir / "a.l" / "00049.eml").find("body"), std::string::npos);
+  EXPECT_TRUE(files.Exists(dir / "a.l" / "00051.eml"));
 }
 
 // A writer that throws where it is told to.

@@ -90,6 +90,7 @@ class DisturbingWriter : public MailWriter {
     return window_.BeginLog(target);
   }
   WriteResult Write(const MessageRecord& message) override { return window_.Write(message); }
+  WriteResult EndLog() override { return window_.EndLog(); }
 
  private:
   EmlFolderWriter window_;
