@@ -69,6 +69,9 @@ class FreshFile {
   virtual IoResult Commit(const std::filesystem::path& target, bool replace) = 0;
 };
 
+// One thread may write whole files (WriteWholeFile) while another reads
+// files that are not among them, lists folders and asks what exists; every
+// other use is one thread's at a time.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
