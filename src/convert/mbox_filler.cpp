@@ -119,15 +119,12 @@ void AppendMboxMessage(const MessageRecord& record, std::string_view sender,
   mbox.resize(static_cast<std::size_t>(out - mbox.data()));
 }
 
-MboxFiller::MboxFiller(FreshFile& file) : file_(file), thread_([this] { Run(); }) {}
+MboxFiller::MboxFiller(FreshFile& file)
+    : file_(file), handOver_(kBatchesAhead), thread_([this] { Run(); }) {}
 
 MboxFiller::~MboxFiller() {
   if (!thread_.joinable()) return;
-  {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  handed_.notify_one();
+  handOver_.Close();
   thread_.join();
 }
 
@@ -157,29 +154,14 @@ IoResult MboxFiller::Add(const MessageRecord& record, const PlacedMessage& place
 }
 
 void MboxFiller::Submit() {
-  std::unique_lock lock(mutex_);
-  taken_.wait(lock, [this] { return handedOver_.size() < kBatchesAhead; });
-  handedOver_.push_back(std::move(filling_));
-  // A batch the thread is done with keeps its storage for the next.
-  if (spare_.empty()) {
-    filling_ = Batch();
-  } else {
-    filling_ = std::move(spare_.back());
-    spare_.pop_back();
-  }
-  lock.unlock();
-  handed_.notify_one();
+  handOver_.Give(filling_);
   filling_.text.clear();
   filling_.messages.clear();
 }
 
 IoResult MboxFiller::Finish() {
   if (!filling_.messages.empty()) Submit();
-  {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  handed_.notify_one();
+  handOver_.Close();
   thread_.join();
   // The thread is gone: what it kept is this thread's now.
   Write();
@@ -187,23 +169,19 @@ IoResult MboxFiller::Finish() {
 }
 
 void MboxFiller::Run() {
-  for (;;) {
-    std::unique_lock lock(mutex_);
-    handed_.wait(lock, [this] { return !handedOver_.empty() || stopping_; });
-    if (handedOver_.empty()) return;
-    Batch batch = std::move(handedOver_.front());
-    handedOver_.pop_front();
-    lock.unlock();
-    taken_.notify_one();
+  Batch batch;
+  while (handOver_.Take(batch)) {
     IoResult failed;
     try {
       Fill(batch);
     } catch (const std::exception& error) {
       failed = IoResult::Failure(error.what());
     }
-    lock.lock();
-    if (failure_.ok) failure_ = failed.ok ? writeFailure_ : failed;
-    spare_.push_back(std::move(batch));
+    {
+      const std::lock_guard lock(mutex_);
+      if (failure_.ok) failure_ = failed.ok ? writeFailure_ : failed;
+    }
+    handOver_.Return(std::move(batch));
   }
 }
 

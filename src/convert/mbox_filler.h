@@ -7,10 +7,8 @@
 #pragma once
 
 #include <array>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,6 +17,7 @@
 #include "convert/message_registry.h"
 #include "mail/message_record.h"
 #include "mail/mime_message.h"
+#include "platform/batch_hand_over.h"
 #include "platform/file_system.h"
 
 namespace tav {
@@ -88,12 +87,10 @@ class MboxFiller {
   FreshFile& file_;
   Batch filling_;  // the conversion's
 
+  BatchHandOver<Batch> handOver_;
+
   std::mutex mutex_;
-  std::condition_variable handed_, taken_;
-  std::deque<Batch> handedOver_;  // for the thread to take, in order
-  std::vector<Batch> spare_;      // batches the thread is done with
-  bool stopping_ = false;
-  IoResult failure_;  // the thread's first failure
+  IoResult failure_;  // the thread's first failure, under mutex_
 
   // The thread's own.
   MimeMessageBuilder builder_;

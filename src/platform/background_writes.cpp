@@ -16,13 +16,12 @@ constexpr std::size_t kBatchesAhead = 4;
 
 }  // namespace
 
+BackgroundWrites::BackgroundWrites(FileSystem& files)
+    : files_(files), handOver_(kBatchesAhead) {}
+
 BackgroundWrites::~BackgroundWrites() {
   if (filling_.count > 0) Submit();
-  {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  handed_.notify_one();
+  handOver_.Close();
   if (thread_.joinable()) thread_.join();
 }
 
@@ -40,40 +39,22 @@ bool BackgroundWrites::Failed() {
 }
 
 void BackgroundWrites::Submit() {
-  std::unique_lock lock(mutex_);
   if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
-  done_.wait(lock, [this] { return handedOver_.size() < kBatchesAhead; });
-  handedOver_.push_back(std::move(filling_));
-  if (spare_.empty()) {
-    filling_ = Batch();
-  } else {
-    filling_ = std::move(spare_.back());
-    spare_.pop_back();
-  }
-  lock.unlock();
-  handed_.notify_one();
+  handOver_.Give(filling_);
 }
 
 BackgroundWrites::Outcome BackgroundWrites::Wait() {
   if (filling_.count > 0) Submit();
-  std::unique_lock lock(mutex_);
-  done_.wait(lock, [this] { return handedOver_.empty() && !busy_; });
+  handOver_.WaitIdle();
+  const std::lock_guard lock(mutex_);
   failed_.store(false, std::memory_order_release);
   return std::exchange(outcome_, Outcome());
 }
 
 void BackgroundWrites::Run() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    handed_.wait(lock, [this] { return !handedOver_.empty() || stopping_; });
-    if (handedOver_.empty()) return;
-    Batch batch = std::move(handedOver_.front());
-    handedOver_.pop_front();
-    busy_ = true;
-    bool failed = !outcome_.result.ok;
-    lock.unlock();
-    done_.notify_all();
-
+  Batch batch;
+  while (handOver_.Take(batch)) {
+    bool failed = failed_.load(std::memory_order_acquire);
     std::size_t notWritten = 0;
     IoResult failure;
     std::filesystem::path failedFile;
@@ -93,18 +74,17 @@ void BackgroundWrites::Run() {
       if (failed) ++notWritten;
       write.bytes.clear();
     }
-
-    lock.lock();
-    if (!failure.ok && outcome_.result.ok) {
-      outcome_.result = std::move(failure);
-      outcome_.file = std::move(failedFile);
-      failed_.store(true, std::memory_order_release);
+    {
+      const std::lock_guard lock(mutex_);
+      if (!failure.ok && outcome_.result.ok) {
+        outcome_.result = std::move(failure);
+        outcome_.file = std::move(failedFile);
+        failed_.store(true, std::memory_order_release);
+      }
+      outcome_.notWritten += notWritten;
     }
-    outcome_.notWritten += notWritten;
     batch.count = 0;
-    spare_.push_back(std::move(batch));
-    busy_ = false;
-    done_.notify_all();
+    handOver_.Return(std::move(batch));
   }
 }
 

@@ -10,15 +10,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/batch_hand_over.h"
 #include "platform/file_system.h"
 
 namespace tav {
@@ -32,7 +31,7 @@ class BackgroundWrites {
     std::size_t notWritten = 0;    // writes not made: the failed one and those after it
   };
 
-  explicit BackgroundWrites(FileSystem& files) : files_(files) {}
+  explicit BackgroundWrites(FileSystem& files);
   // Writes what is queued, then ends the thread.
   ~BackgroundWrites();
   BackgroundWrites(const BackgroundWrites&) = delete;
@@ -64,14 +63,10 @@ class BackgroundWrites {
 
   FileSystem& files_;
   Batch filling_;  // the caller's
+  BatchHandOver<Batch> handOver_;
 
   std::mutex mutex_;
-  std::condition_variable handed_, done_;
-  std::deque<Batch> handedOver_;  // for the thread, in order
-  std::vector<Batch> spare_;      // batches the thread is done with, for their storage
-  bool busy_ = false;             // the thread holds a batch
-  bool stopping_ = false;
-  Outcome outcome_;
+  Outcome outcome_;                   // the thread's, under mutex_
   std::atomic<bool> failed_ = false;  // outcome_ holds a failure
 
   std::thread thread_;  // started by the first Submit
