@@ -153,15 +153,9 @@ bool EmlFolderWriter::IsSame(const std::string&, const MessageRecord& record,
 
 void EmlFolderWriter::Queue(std::string_view number) {
   writes_.Queue(EmlPath, text_);
+  queued_.emplace_back(folder_, number);
   // More than the background ever holds at once.
-  if (queued_.size() == 256) {
-    queued_.front().second.assign(number);
-    queued_.front().first = folder_;
-    queued_.push_back(std::move(queued_.front()));
-    queued_.pop_front();
-  } else {
-    queued_.emplace_back(folder_, number);
-  }
+  if (queued_.size() > 256) queued_.pop_front();
 }
 
 WriteResult EmlFolderWriter::BackgroundFailure() {
